@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QDialog;
+class QUrl;
+class QWidget;
+
+/// Kurvaro's one seam to modal system UI and the shell. The program installs
+/// the real implementation at start; tests install a recording double so that
+/// no test blocks on a modal box.
+class Desktop
+{
+public:
+    virtual ~Desktop() = default;
+
+    /// The general error box: error icon, one "OK", the application's title
+    /// as caption, `message` with the full-stop rule applied.
+    virtual void showError(QWidget* parent, const QString& message) = 0;
+    /// Warning icon, caption "Warnung", one "OK".
+    virtual void showWarning(QWidget* parent, const QString& text) = 0;
+    /// The colour dialog in basic mode, preset to `preset`; nullopt when cancelled.
+    virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& preset) = 0;
+    /// The save dialog; `proposed` is the remembered name, `filters` the type
+    /// list. Empty result: cancelled.
+    virtual QString chooseSaveFileName(QWidget* parent, const QString& proposed,
+                                       const QString& filters) = 0;
+    /// The shell's "open"; the result is ignored.
+    virtual void openUrl(const QUrl& url) = 0;
+    /// Shows a dialog modally and returns its result (QDialog::Accepted or Rejected).
+    virtual int execDialog(QDialog& dialog) = 0;
+
+    static Desktop& instance();
+    /// Installs `desktop` (not owned); nullptr restores the real one.
+    static void install(Desktop* desktop);
+};
+
+/// Runs `handler` so that no exception leaves it: a failure is shown once in
+/// the general error box and the program goes on. Every event handler runs
+/// inside this guard.
+void guarded(QWidget* parent, const std::function<void()>& handler);

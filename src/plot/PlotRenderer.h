@@ -1,0 +1,69 @@
+#pragma once
+
+#include "PlotHost.h"
+#include "ViewRange.h"
+
+#include <QImage>
+
+#include <memory>
+
+class TParser;
+class QColor;
+
+/// Converts a stored colour to what QPainter paints: RGB from 0x00BBGGRR,
+/// system colours from the matching QPalette role, clNone as its low 24 bits.
+QColor toQColor(TColor color);
+
+/// Removes every blank (code 32); tabs and all other characters stay.
+QString RemoveSpaces(const QString& text);
+
+/// Draws the picture: reads and checks the view range, paints the background
+/// layers and the function curves into PlotBitmap, and hands it to the host.
+/// A plain class: it knows nothing of widgets and reaches the program only
+/// through its PlotHost.
+///
+/// Failures that belong in the general error box (for example a range text
+/// '1e400': EOverflow) leave Redraw as exceptions, after the controls have
+/// been enabled again and the picture presented.
+class PlotRenderer
+{
+public:
+    explicit PlotRenderer(PlotHost& host);
+    ~PlotRenderer();
+    PlotRenderer(const PlotRenderer&) = delete;
+    PlotRenderer& operator=(const PlotRenderer&) = delete;
+
+    /// DrawBackground, then DrawFunctions when it succeeded, then PresentPlot.
+    /// Ignored while a redraw runs (a request from the event pump) and after
+    /// the picture has been released.
+    void Redraw();
+    bool isDrawing() const;
+
+    bool ReadViewRange();
+    const ViewRange& LastRange() const;
+
+    double ScaleX() const;
+    double ScaleY() const;
+    long long XToPixel(double x) const;
+    long long YToPixel(double y) const;
+    double PixelToX(long long column) const;
+    double PixelToY(long long row) const;
+
+    bool DrawBackground();
+    void DrawFunctions();
+    void PresentPlot();
+
+    /// The picture of the last redraw (what "Als Bitmap speichern" writes).
+    const QImage& PlotBitmap() const;
+    /// Frees the picture for good (the main window closing); a redraw still
+    /// running stops at its next step and draws nothing more.
+    void releasePicture();
+    bool pictureReleased() const;
+
+    TParser& Parser1();
+    bool ParserErrorFlag() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+class FunctionSlotStore;
+class PlotOptionsStore;
+class ViewStore;
+
+/// The settings file's full name: the executable's directory + "/Functions.ini",
+/// computed afresh at each call.
+QString SettingsFilePath();
+
+/// The one loading pass: every key in its fixed order, each put into its
+/// store at once. Throws EConvertError ("'%s' ist kein gültiger Integerwert")
+/// at a colour that does not convert; everything after it stays as it was.
+void LoadSettings(FunctionSlotStore& functions, PlotOptionsStore& options, ViewStore& view,
+                  const QString& path = SettingsFilePath());
+
+/// The functions dialog's OK: Expression 1..10, Visible 1..10, Color 1..10.
+/// Throws EIniFileException ("nach %s kann nicht geschrieben werden") when a
+/// write is refused; keys written before stay written.
+void WriteFunctionSettings(const FunctionSlotStore& functions,
+                           const QString& path = SettingsFilePath());
+
+/// The options dialog's OK: Grid, BackGround, Axis, Scale, AxisText.
+void WriteOptionSettings(const PlotOptionsStore& options, const QString& path = SettingsFilePath());
+
+/// The main window's close: View XMin, XMax, YMin, YMax, Width, Height, Top, Left.
+void WriteViewSettings(const ViewStore& view, const QString& path = SettingsFilePath());
+
+/// The directory of the running executable, without a trailing separator.
+/// Tests point it at a temporary directory.
+QString ExecutableDirectory();
+void SetExecutableDirectoryOverride(const QString& directory); ///< empty: the real one

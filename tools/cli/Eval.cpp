@@ -1,0 +1,2 @@
+#include "Commands.h"
+int runEval(const std::vector<std::string>&) { return ExitUsage; }
