@@ -1,1 +1,132 @@
-// (being written)
+#include "Desktop.h"
+
+#include "Faults.h"
+
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QUrl>
+
+#include <algorithm>
+#include <exception>
+#include <new>
+
+namespace {
+
+/// The real modal boxes and dialogs of the running program.
+class SystemDesktop final : public Desktop
+{
+public:
+    void showError(QWidget* parent, const QString& message) override
+    {
+        QMessageBox box(QMessageBox::Critical, applicationTitle(), errorBoxText(message),
+                        QMessageBox::Ok, parent);
+        box.exec();
+    }
+
+    void showWarning(QWidget* parent, const QString& text) override
+    {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Warnung"), text, QMessageBox::Ok,
+                        parent);
+        box.exec();
+    }
+
+    std::optional<QColor> chooseColor(QWidget* parent, const QColor& preset) override
+    {
+        // Qt's own dialog without the alpha channel is the basic mode: the
+        // stored colours have no transparency.
+        const QColor picked = QColorDialog::getColor(preset, parent, QStringLiteral("Farbe"),
+                                                     QColorDialog::DontUseNativeDialog);
+        if (!picked.isValid())
+            return std::nullopt;
+        return picked;
+    }
+
+    QString chooseSaveFileName(QWidget* parent, const QString& proposed,
+                               const QString& filters) override
+    {
+        return QFileDialog::getSaveFileName(
+            parent, QStringLiteral("Speichern unter"), proposed, filters, nullptr,
+            QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    }
+
+    void openUrl(const QUrl& url) override { QDesktopServices::openUrl(url); }
+
+    int execDialog(QDialog& dialog) override { return dialog.exec(); }
+};
+
+Desktop* installedDesktop = nullptr;
+
+QString executablePath()
+{
+    if (QCoreApplication::instance() != nullptr)
+        return QCoreApplication::applicationFilePath();
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+}
+
+void showErrorQuietly(QWidget* parent, const QString& message)
+{
+    // The box is the last resort: if even showing it fails there is nobody
+    // left to tell, and the failure must not leave the event handler.
+    try {
+        Desktop::instance().showError(parent, message);
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+Desktop& Desktop::instance()
+{
+    static SystemDesktop system;
+    return installedDesktop != nullptr ? *installedDesktop : system;
+}
+
+void Desktop::install(Desktop* desktop)
+{
+    installedDesktop = desktop;
+}
+
+QString applicationTitleFor(const QString& executablePath)
+{
+    const qsizetype slash =
+        std::max(executablePath.lastIndexOf(u'/'), executablePath.lastIndexOf(u'\\'));
+    QString name = executablePath.mid(slash + 1);
+    const qsizetype dot = name.indexOf(u'.');
+    if (dot >= 0)
+        name.truncate(dot);
+    if (name.size() > 1)
+        name = name.left(1) + name.mid(1).toLower();
+    return name;
+}
+
+QString applicationTitle()
+{
+    return applicationTitleFor(executablePath());
+}
+
+QString errorBoxText(const QString& message)
+{
+    if (!message.isEmpty() && message.back().unicode() > u'.')
+        return message + u'.';
+    return message;
+}
+
+void guarded(QWidget* parent, const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const Exception& e) {
+        showErrorQuietly(parent, QString::fromStdString(e.message()));
+    } catch (const std::bad_alloc&) {
+        showErrorQuietly(parent, QStringLiteral("Zu wenig Arbeitsspeicher"));
+    } catch (const std::exception& e) {
+        showErrorQuietly(parent, QString::fromUtf8(e.what()));
+    } catch (...) {
+        showErrorQuietly(parent, QStringLiteral("Unbekannter Fehler"));
+    }
+}

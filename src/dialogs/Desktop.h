@@ -39,6 +39,17 @@ public:
     static void install(Desktop* desktop);
 };
 
+/// The application's title, the caption of the general error box: the
+/// executable's file name without its directory, up to its first ".", every
+/// letter after the first turned to lower case ("KURVARO.bin" -> "Kurvaro").
+QString applicationTitle();
+/// The same rule for a given executable path (either separator).
+QString applicationTitleFor(const QString& executablePath);
+
+/// The text of the general error box: `message` with a "." appended when it is
+/// not empty and its last character's code is greater than that of ".".
+QString errorBoxText(const QString& message);
+
 /// Runs `handler` so that no exception leaves it: a failure is shown once in
 /// the general error box and the program goes on. Every event handler runs
 /// inside this guard.
