@@ -1,0 +1,51 @@
+#include "Windows1252.h"
+
+#include <array>
+
+namespace {
+
+// Bytes 0x80..0x9F; the unassigned ones keep their own value.
+constexpr std::array<char16_t, 32> HighControlRange = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char encodeOne(char32_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    for (std::size_t i = 0; i < HighControlRange.size(); ++i) {
+        if (HighControlRange[i] == c)
+            return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
+} // namespace
+
+QString fromWindows1252(const QByteArray& bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char byte : bytes) {
+        const auto b = static_cast<unsigned char>(byte);
+        *out++ = (b >= 0x80 && b < 0xA0) ? QChar(HighControlRange[b - 0x80]) : QChar(b);
+    }
+    return text;
+}
+
+QByteArray toWindows1252(const QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i; // one code point outside the code page: one "?"
+            bytes.append('?');
+        } else {
+            bytes.append(encodeOne(c.unicode()));
+        }
+    }
+    return bytes;
+}
