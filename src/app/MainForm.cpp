@@ -1,1 +1,477 @@
-// (being written)
+#include "MainForm.h"
+
+#include "BitmapFile.h"
+#include "Desktop.h"
+#include "FuncForm.h"
+#include "Glyphs.h"
+#include "PlotRenderer.h"
+#include "Settings.h"
+#include "SetupForm.h"
+#include "ViewRange.h"
+#include "info_dialog.h"
+#include "ui_MainForm.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLocale>
+#include <QShowEvent>
+#include <QTimer>
+
+#include <exception>
+
+namespace {
+
+QChar localeDecimalSeparator()
+{
+    const QString point = QLocale().decimalPoint();
+    return point.isEmpty() ? QChar(u'.') : point.front();
+}
+
+} // namespace
+
+TMatheMain::TMatheMain(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TMatheMain>())
+{
+    FormCreate();
+}
+
+TMatheMain::~TMatheMain() = default;
+
+void TMatheMain::FormCreate()
+{
+    ui->setupUi(this);
+
+    QFont sans(QStringLiteral("sans-serif"));
+    sans.setStyleHint(QFont::SansSerif);
+    sans.setPixelSize(11);
+    setFont(sans);
+    // The read-out and the range fields keep their digits in columns.
+    QFont mono(QStringLiteral("DejaVu Sans Mono"));
+    mono.setStyleHint(QFont::Monospace);
+    mono.setPixelSize(11);
+    for (QWidget* w : {static_cast<QWidget*>(ui->Label1), static_cast<QWidget*>(ui->Editxmin),
+                       static_cast<QWidget*>(ui->Editxmax), static_cast<QWidget*>(ui->Editymin),
+                       static_cast<QWidget*>(ui->Editymax)})
+        w->setFont(mono);
+
+    ui->SpeedButton2->setIcon(glyphPicture(Glyph::ArrowUp));
+    ui->SpeedButton3->setIcon(glyphPicture(Glyph::ArrowLeft));
+    ui->SpeedButton1->setIcon(glyphPicture(Glyph::ArrowRight));
+    ui->SpeedButton4->setIcon(glyphPicture(Glyph::ArrowDown));
+    ui->SpeedButton5->setIcon(glyphPicture(Glyph::Minus));
+    ui->SpeedButton6->setIcon(glyphPicture(Glyph::Plus));
+    ui->Image2->setPixmap(glyphPicture(Glyph::Zoom));
+    ui->Image2->setAttribute(Qt::WA_TransparentForMouseEvents);
+    ui->BitBtn1->setIcon(glyphPicture(Glyph::Rulers));
+    ui->BitBtn4->setIcon(glyphPicture(Glyph::CheckBoxes));
+    ui->BitBtn3->setIcon(glyphPicture(Glyph::Floppy));
+    ui->BitBtn2->setIcon(glyphPicture(Glyph::Brush));
+    ui->BitBtn5->setIcon(glyphPicture(Glyph::InfoBubble));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(40);
+    Timer1->setSingleShot(true);
+
+    const auto handle = [this](void (TMatheMain::*handler)()) {
+        return [this, handler] { guarded(this, [this, handler] { (this->*handler)(); }); };
+    };
+    connect(ui->BitBtn1, &QPushButton::clicked, this, handle(&TMatheMain::BitBtn1Click));
+    connect(ui->BitBtn2, &QPushButton::clicked, this, handle(&TMatheMain::BitBtn2Click));
+    connect(ui->BitBtn3, &QPushButton::clicked, this, handle(&TMatheMain::BitBtn3Click));
+    connect(ui->BitBtn4, &QPushButton::clicked, this, handle(&TMatheMain::BitBtn4Click));
+    connect(ui->BitBtn5, &QPushButton::clicked, this, handle(&TMatheMain::BitBtn5Click));
+    connect(ui->SpeedButton1, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton1Click));
+    connect(ui->SpeedButton2, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton2Click));
+    connect(ui->SpeedButton3, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton3Click));
+    connect(ui->SpeedButton4, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton4Click));
+    connect(ui->SpeedButton5, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton5Click));
+    connect(ui->SpeedButton6, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton6Click));
+    connect(Timer1, &QTimer::timeout, this, handle(&TMatheMain::Timer1Timer));
+    const auto handleAt = [this](void (TMatheMain::*handler)(QPoint)) {
+        return [this, handler](QPoint p) { guarded(this, [&] { (this->*handler)(p); }); };
+    };
+    connect(ui->Image1, &TImage::mouseDown, this, handleAt(&TMatheMain::Image1MouseDown));
+    connect(ui->Image1, &TImage::mouseMove, this, handleAt(&TMatheMain::Image1MouseMove));
+    connect(ui->Image1, &TImage::mouseUp, this, handleAt(&TMatheMain::Image1MouseUp));
+
+    for (WindowBound b :
+         {WindowBound::Width, WindowBound::Height, WindowBound::Top, WindowBound::Left})
+        setWindowBound(b, DesignedWindowBound(b));
+
+    // The renderer owns PlotBitmap (empty until the first redraw), LastRange
+    // and Parser1 with its error handler. The designed texts are valid, so
+    // this first reading shows no message.
+    Renderer = std::make_unique<PlotRenderer>(*this);
+    Renderer->ReadViewRange();
+}
+
+void TMatheMain::CreateDialogs()
+{
+    form2 = new TForm2(this);
+    form2->setObjectName(QStringLiteral("Form2"));
+    form1 = new TForm1(this);
+    form1->setObjectName(QStringLiteral("Form1"));
+    form4 = new TForm4(this);
+    form4->setObjectName(QStringLiteral("Form4"));
+}
+
+void TMatheMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (Shown)
+        return;
+    Shown = true;
+    FormShow();
+}
+
+void TMatheMain::FormShow()
+{
+    if (form2 == nullptr)
+        CreateDialogs();
+    // The settings are loaded while the window is being shown, so that it
+    // appears at its stored bounds. The first picture, or the error box of a
+    // colour that does not convert, follows once the window is on screen.
+    std::exception_ptr failure;
+    try {
+        LoadSettings(*form2, *form1, *this);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    QTimer::singleShot(0, this, [this, failure] {
+        guarded(this, [&] {
+            if (failure)
+                std::rethrow_exception(failure);
+            Redraw();
+        });
+    });
+}
+
+void TMatheMain::closeEvent(QCloseEvent* event)
+{
+    guarded(this, [this] { FormClose(); });
+    event->accept();
+}
+
+void TMatheMain::FormClose()
+{
+    // A redraw still running (the close arrived through its event pump)
+    // stops at its next step and draws nothing more.
+    Timer1->stop();
+    DragActive = false;
+    Renderer->releasePicture();
+    PendingOuterSize.reset();
+    WriteViewSettings(*this);
+}
+
+void TMatheMain::Redraw()
+{
+    Renderer->Redraw();
+}
+
+// ---- Command buttons ----
+
+void TMatheMain::BitBtn1Click()
+{
+    if (Desktop::instance().execDialog(*form2) == QDialog::Accepted)
+        Redraw();
+}
+
+void TMatheMain::BitBtn4Click()
+{
+    if (Desktop::instance().execDialog(*form1) == QDialog::Accepted)
+        Redraw();
+}
+
+void TMatheMain::BitBtn2Click()
+{
+    Redraw();
+}
+
+void TMatheMain::BitBtn5Click()
+{
+    Desktop::instance().execDialog(*form4);
+}
+
+void TMatheMain::BitBtn3Click()
+{
+    const QString chosen =
+        Desktop::instance().chooseSaveFileName(this, SavePictureFileName, SavePictureFilter());
+    if (chosen.isEmpty())
+        return;
+    SavePictureFileName = BitmapFileName(chosen);
+    SaveBitmapFile(Renderer->PlotBitmap(), SavePictureFileName);
+}
+
+// ---- Pan and zoom ----
+
+double TMatheMain::viewWidth() const
+{
+    const ViewRange& r = Renderer->LastRange();
+    return (r.XMin < 0 || r.XMax > 0) ? r.XMax - r.XMin : 0.0;
+}
+
+double TMatheMain::viewHeight() const
+{
+    const ViewRange& r = Renderer->LastRange();
+    return (r.YMin < 0 || r.YMax > 0) ? r.YMax - r.YMin : 0.0;
+}
+
+// Each field is written the moment its value is formatted: a bound that does
+// not convert stops the handler with the fields before it already changed.
+
+void TMatheMain::SpeedButton3Click()
+{
+    const ViewRange r = Renderer->LastRange();
+    const double w = viewWidth();
+    setRangeText(RangeField::XMin, FormatRangeValue(r.XMin - w / 10));
+    setRangeText(RangeField::XMax, FormatRangeValue(r.XMax - w / 10));
+    Redraw();
+}
+
+void TMatheMain::SpeedButton1Click()
+{
+    const ViewRange r = Renderer->LastRange();
+    const double w = viewWidth();
+    setRangeText(RangeField::XMin, FormatRangeValue(r.XMin + w / 10));
+    setRangeText(RangeField::XMax, FormatRangeValue(r.XMax + w / 10));
+    Redraw();
+}
+
+void TMatheMain::SpeedButton2Click()
+{
+    const ViewRange r = Renderer->LastRange();
+    const double h = viewHeight();
+    setRangeText(RangeField::YMin, FormatRangeValue(r.YMin + h / 10));
+    setRangeText(RangeField::YMax, FormatRangeValue(r.YMax + h / 10));
+    Redraw();
+}
+
+void TMatheMain::SpeedButton4Click()
+{
+    const ViewRange r = Renderer->LastRange();
+    const double h = viewHeight();
+    setRangeText(RangeField::YMin, FormatRangeValue(r.YMin - h / 10));
+    setRangeText(RangeField::YMax, FormatRangeValue(r.YMax - h / 10));
+    Redraw();
+}
+
+void TMatheMain::SpeedButton6Click()
+{
+    const ViewRange r = Renderer->LastRange();
+    const double w = viewWidth();
+    const double h = viewHeight();
+    setRangeText(RangeField::XMin, FormatRangeValue(r.XMin + w / 10));
+    setRangeText(RangeField::XMax, FormatRangeValue(r.XMax - w / 10));
+    setRangeText(RangeField::YMin, FormatRangeValue(r.YMin + h / 10));
+    setRangeText(RangeField::YMax, FormatRangeValue(r.YMax - h / 10));
+    Redraw();
+}
+
+void TMatheMain::SpeedButton5Click()
+{
+    const ViewRange r = Renderer->LastRange();
+    const double w = viewWidth();
+    const double h = viewHeight();
+    setRangeText(RangeField::XMin, FormatRangeValue(r.XMin - w / 10));
+    setRangeText(RangeField::XMax, FormatRangeValue(r.XMax + w / 10));
+    setRangeText(RangeField::YMin, FormatRangeValue(r.YMin - h / 10));
+    setRangeText(RangeField::YMax, FormatRangeValue(r.YMax + h / 10));
+    Redraw();
+}
+
+// ---- Mouse over the drawing area ----
+
+void TMatheMain::Image1MouseMove(QPoint position)
+{
+    const QChar separator = localeDecimalSeparator();
+    ui->Label1->setText(FormatFixed4(Renderer->PixelToX(position.x()), separator) +
+                        QStringLiteral(" / ") +
+                        FormatFixed4(Renderer->PixelToY(position.y()), separator));
+    if (DragActive) {
+        DragCurrent = position;
+        Timer1->stop();
+        Timer1->start();
+    }
+}
+
+void TMatheMain::Image1MouseDown(QPoint position)
+{
+    DragActive = true;
+    DragStart = position;
+}
+
+void TMatheMain::Timer1Timer()
+{
+    Timer1->stop();
+    if (Renderer->pictureReleased())
+        return;
+    Renderer->PresentPlot();
+    QCoreApplication::processEvents();
+    // A release or a close handled in the gap has ended the drag; its outline
+    // would only linger on the next picture.
+    if (!DragActive || Renderer->pictureReleased())
+        return;
+    ui->Image1->drawOutline(DragStart, DragCurrent);
+}
+
+void TMatheMain::Image1MouseUp(QPoint position)
+{
+    DragActive = false;
+    Timer1->stop();
+    // A release while curves are drawn would start a second redraw; it is
+    // ignored, and the fields keep the view that is being drawn.
+    if (Renderer->isDrawing() || Renderer->pictureReleased())
+        return;
+
+    const int x0 = DragStart.x();
+    const int x1 = position.x();
+    if (x1 > x0) {
+        setRangeText(RangeField::XMin, FormatRangeValue(Renderer->PixelToX(x0)));
+        setRangeText(RangeField::XMax, FormatRangeValue(Renderer->PixelToX(x1)));
+    } else {
+        setRangeText(RangeField::XMax, FormatRangeValue(Renderer->PixelToX(x0)));
+        setRangeText(RangeField::XMin, FormatRangeValue(Renderer->PixelToX(x1)));
+    }
+    const int y0 = DragStart.y();
+    const int y1 = position.y();
+    if (y1 < y0) {
+        setRangeText(RangeField::YMin, FormatRangeValue(Renderer->PixelToY(y0)));
+        setRangeText(RangeField::YMax, FormatRangeValue(Renderer->PixelToY(y1)));
+    } else {
+        setRangeText(RangeField::YMax, FormatRangeValue(Renderer->PixelToY(y0)));
+        setRangeText(RangeField::YMin, FormatRangeValue(Renderer->PixelToY(y1)));
+    }
+    Redraw();
+}
+
+// ---- PlotHost ----
+
+FunctionSlot TMatheMain::functionSlot(int n) const
+{
+    return form2 != nullptr ? form2->functionSlot(n) : FunctionSlot{};
+}
+
+PlotOptions TMatheMain::plotOptions() const
+{
+    return form1 != nullptr ? form1->plotOptions() : PlotOptions{};
+}
+
+QString TMatheMain::rangeText(RangeField field) const
+{
+    switch (field) {
+    case RangeField::XMin:
+        return ui->Editxmin->text();
+    case RangeField::XMax:
+        return ui->Editxmax->text();
+    case RangeField::YMin:
+        return ui->Editymin->text();
+    case RangeField::YMax:
+        return ui->Editymax->text();
+    }
+    return {};
+}
+
+void TMatheMain::setRangeText(RangeField field, const QString& text)
+{
+    switch (field) {
+    case RangeField::XMin:
+        ui->Editxmin->setText(text);
+        break;
+    case RangeField::XMax:
+        ui->Editxmax->setText(text);
+        break;
+    case RangeField::YMin:
+        ui->Editymin->setText(text);
+        break;
+    case RangeField::YMax:
+        ui->Editymax->setText(text);
+        break;
+    }
+}
+
+QSize TMatheMain::drawingAreaSize() const
+{
+    return ui->Image1->size();
+}
+
+void TMatheMain::showWarning(const QString& text)
+{
+    Desktop::instance().showWarning(this, text);
+}
+
+void TMatheMain::processEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void TMatheMain::presentPlot(const QImage& picture)
+{
+    ui->Image1->setPicture(picture);
+}
+
+void TMatheMain::setControlsEnabled(bool enabled)
+{
+    const QWidget* const controls[] = {
+        ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3, ui->SpeedButton4, ui->SpeedButton5,
+        ui->SpeedButton6, ui->Editxmin,     ui->Editxmax,     ui->Editymin,     ui->Editymax,
+        ui->BitBtn1,      ui->BitBtn2,      ui->BitBtn3,      ui->BitBtn4,      ui->GroupBox1,
+        ui->Label1,       ui->Label2,       ui->Label3,       ui->Label4,       ui->Label5,
+        ui->Label6};
+    for (const QWidget* control : controls)
+        const_cast<QWidget*>(control)->setEnabled(enabled);
+}
+
+// ---- ViewStore ----
+
+int TMatheMain::windowBound(WindowBound bound) const
+{
+    const QRect outer = frameGeometry();
+    switch (bound) {
+    case WindowBound::Width:
+        return outer.width();
+    case WindowBound::Height:
+        return outer.height();
+    case WindowBound::Top:
+        return outer.y();
+    case WindowBound::Left:
+        return outer.x();
+    }
+    return 0;
+}
+
+void TMatheMain::setWindowBound(WindowBound bound, int value)
+{
+    const QSize frame = frameGeometry().size() - size();
+    QSize outer = PendingOuterSize.value_or(frameGeometry().size());
+    switch (bound) {
+    case WindowBound::Width:
+        outer.setWidth(value);
+        resize(value - frame.width(), height());
+        break;
+    case WindowBound::Height:
+        outer.setHeight(value);
+        resize(width(), value - frame.height());
+        break;
+    case WindowBound::Top:
+        move(x(), value);
+        return;
+    case WindowBound::Left:
+        move(value, y());
+        return;
+    }
+    if (frame.isNull())
+        PendingOuterSize = outer;
+    else
+        PendingOuterSize.reset();
+}
+
+bool TMatheMain::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    if (PendingOuterSize && frameGeometry().size() != size()) {
+        const QSize outer = *PendingOuterSize;
+        PendingOuterSize.reset();
+        resize(outer - (frameGeometry().size() - size()));
+    }
+    return handled;
+}

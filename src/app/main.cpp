@@ -1,12 +1,12 @@
+#include "MainForm.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Kurvaro"));
-    window.resize(675, 464);
-    window.show();
+    TMatheMain MatheMain;      // FormCreate
+    MatheMain.CreateDialogs(); // Form2, Form1, Form4
+    MatheMain.show();          // the loop shows the main window first: FormShow
     return app.exec();
 }

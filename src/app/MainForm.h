@@ -1,0 +1,124 @@
+#pragma once
+
+#include "PlotHost.h"
+#include "SettingsStores.h"
+
+#include <QPoint>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class PlotRenderer;
+class QCloseEvent;
+class QShowEvent;
+class QTimer;
+class TForm1;
+class TForm2;
+class TForm4;
+
+namespace Ui {
+class TMatheMain;
+}
+
+/// The main window `MatheMain`: the drawing area `Image1` on the left, the
+/// panel with the read-out, the view controls and the command buttons on the
+/// right. It is the renderer's host (the range fields, the dialogs' data, the
+/// drawing area) and the settings' view store (the range fields and the
+/// window's outer bounds).
+///
+/// Every event handler runs inside `guarded`: a failure ends the handler in
+/// the general error box and the program goes on.
+class TMatheMain : public QWidget, public PlotHost, public ViewStore
+{
+    Q_OBJECT
+public:
+    /// Runs FormCreate: the controls, an empty PlotBitmap, LastRange read
+    /// from the designed texts -5..5 by -5..5.
+    explicit TMatheMain(QWidget* parent = nullptr);
+    ~TMatheMain() override;
+
+    /// Creates the functions, options and info dialogs (Form2, Form1, Form4,
+    /// in this order), owned by this window and living as long as it does.
+    void CreateDialogs();
+    TForm2* Form2() const { return form2; }
+    TForm1* Form1() const { return form1; }
+    TForm4* Form4() const { return form4; }
+
+    /// DrawBackground, DrawFunctions when it succeeded, PresentPlot. Ignored
+    /// while a redraw runs and after the window has closed. May throw what the
+    /// renderer throws.
+    void Redraw();
+
+    const PlotRenderer& renderer() const { return *Renderer; }
+    /// The save dialog's remembered file name (empty at start).
+    const QString& savePictureFileName() const { return SavePictureFileName; }
+
+    // PlotHost
+    FunctionSlot functionSlot(int n) const override;
+    PlotOptions plotOptions() const override;
+    QString rangeText(RangeField field) const override;
+    void setRangeText(RangeField field, const QString& text) override;
+    QSize drawingAreaSize() const override;
+    void showWarning(const QString& text) override;
+    void processEvents() override;
+    void presentPlot(const QImage& picture) override;
+    void setControlsEnabled(bool enabled) override;
+
+    // ViewStore: the bounds are the window's outer ones, frame included. Until
+    // the window manager has framed the window its frame is unknown; the outer
+    // size asked for then is given to the client area and corrected as soon as
+    // the frame is known, so that a stored size comes back unchanged.
+    int windowBound(WindowBound bound) const override;
+    void setWindowBound(WindowBound bound, int value) override;
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
+
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    void SpeedButton5Click();
+    void SpeedButton6Click();
+
+    void Image1MouseDown(QPoint position);
+    void Image1MouseMove(QPoint position);
+    void Image1MouseUp(QPoint position);
+    void Timer1Timer();
+
+    /// Width and height of LastRange as pan and zoom use them (0 for a range
+    /// left unordered by a failed read).
+    double viewWidth() const;
+    double viewHeight() const;
+
+    std::unique_ptr<Ui::TMatheMain> ui;
+    std::unique_ptr<PlotRenderer> Renderer;
+    QTimer* Timer1 = nullptr;
+    TForm2* form2 = nullptr;
+    TForm1* form1 = nullptr;
+    TForm4* form4 = nullptr;
+
+    bool DragActive = false;
+    QPoint DragStart;
+    QPoint DragCurrent;
+
+    QString SavePictureFileName;
+    bool Shown = false;
+    std::optional<QSize> PendingOuterSize;
+};
