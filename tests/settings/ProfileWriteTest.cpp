@@ -1,0 +1,290 @@
+#include "ProfileFile.h"
+#include "SettingsErrors.h"
+#include "SettingsTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <functional>
+#include <random>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+const QByteArray OldFile = crlfLines({"[Function1]", "Expression=old", "; keep me"});
+
+std::string cannotWriteMessage(const QString& path)
+{
+    return "nach " + path.toStdString() + " kann nicht geschrieben werden";
+}
+
+/// Runs `write` as an unprivileged user when the test runs as root (root
+/// ignores permission bits), else in this process. Returns the message of the
+/// EIniFileException it raised, or "no exception".
+std::string refusedWrite(const std::function<void()>& write)
+{
+    const auto attempt = [&]() -> std::string {
+        try {
+            write();
+            return "no exception";
+        } catch (const EIniFileException& e) {
+            return e.message();
+        } catch (const std::exception& e) {
+            return std::string("other exception: ") + e.what();
+        }
+    };
+    if (geteuid() != 0)
+        return attempt();
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return "pipe failed";
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pipeFds[0]);
+        std::string result = "could not drop privileges";
+        if (setgid(65534) == 0 && setuid(65534) == 0)
+            result = attempt();
+        (void)!::write(pipeFds[1], result.data(), result.size());
+        _exit(0);
+    }
+    close(pipeFds[1]);
+    std::string result;
+    char buffer[512];
+    ssize_t n;
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+        result.append(buffer, static_cast<std::size_t>(n));
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return result;
+}
+
+class ProfileWrite : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        // An unprivileged writer must reach the files of this directory.
+        ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    }
+    QString path(const char* name = "Functions.ini") const
+    {
+        return dir.filePath(QString::fromLatin1(name));
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(ProfileWrite, ReadOnlyFileIsRefusedAndLeftUntouched)
+{
+    ASSERT_TRUE(writeBytes(path(), OldFile));
+    ASSERT_EQ(chmod(QFile::encodeName(path()).constData(), 0444), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    const ProfileFile file(path());
+    EXPECT_EQ(refusedWrite([&] {
+                  file.writeString(QStringLiteral("Function1"), QStringLiteral("Expression"),
+                                   QStringLiteral("new"));
+              }),
+              cannotWriteMessage(path()));
+    EXPECT_EQ(readBytes(path()), OldFile);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1)
+        << "no temporary file left behind";
+}
+
+TEST_F(ProfileWrite, ReadOnlyDirectoryIsRefusedAndLeftUntouched)
+{
+    ASSERT_TRUE(writeBytes(path(), OldFile));
+    ASSERT_EQ(chmod(QFile::encodeName(path()).constData(), 0666), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
+    const ProfileFile file(path());
+    EXPECT_EQ(refusedWrite([&] {
+                  file.writeString(QStringLiteral("Function1"), QStringLiteral("Expression"),
+                                   QStringLiteral("new"));
+              }),
+              cannotWriteMessage(path()));
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    EXPECT_EQ(readBytes(path()), OldFile);
+}
+
+TEST_F(ProfileWrite, UnreadableFileIsNotReplaced)
+{
+    // Writing it would drop every other key of the file.
+    ASSERT_TRUE(writeBytes(path(), OldFile));
+    ASSERT_EQ(chmod(QFile::encodeName(path()).constData(), 0222), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    const ProfileFile file(path());
+    EXPECT_EQ(refusedWrite([&] {
+                  file.writeString(QStringLiteral("Function1"), QStringLiteral("Expression"),
+                                   QStringLiteral("new"));
+              }),
+              cannotWriteMessage(path()));
+    ASSERT_EQ(chmod(QFile::encodeName(path()).constData(), 0644), 0);
+    EXPECT_EQ(readBytes(path()), OldFile);
+}
+
+struct ImpossiblePathCase
+{
+    const char* relative;
+    const char* reason;
+};
+
+const ImpossiblePathCase ImpossiblePaths[] = {
+    {"missing/Functions.ini", "the directory does not exist"},
+    {"plain/Functions.ini", "the directory is a file"},
+    {"folder", "the name is a directory"},
+};
+
+class ImpossiblePath : public ProfileWrite, public ::testing::WithParamInterface<ImpossiblePathCase>
+{
+};
+
+TEST_P(ImpossiblePath, RefusesWithTheFullName)
+{
+    ASSERT_TRUE(writeBytes(path("plain"), "x"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    const QString target = path(GetParam().relative);
+    try {
+        ProfileFile(target).writeString(QStringLiteral("View"), QStringLiteral("XMin"),
+                                        QStringLiteral("-5"));
+        FAIL() << GetParam().reason;
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ(e.message(), cannotWriteMessage(target)) << GetParam().reason;
+        EXPECT_STREQ(e.className(), "EIniFileException");
+    }
+    EXPECT_EQ(readBytes(path("plain")), "x");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ImpossiblePath, ::testing::ValuesIn(ImpossiblePaths));
+
+TEST_F(ProfileWrite, RelativeNameIsReportedInFull)
+{
+    const QString relative = QStringLiteral("no-such-dir-here/Functions.ini");
+    try {
+        ProfileFile(relative).writeString(QStringLiteral("View"), QStringLiteral("XMin"), {});
+        FAIL();
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ(e.message(), cannotWriteMessage(QDir::current().absoluteFilePath(relative)));
+    }
+}
+
+TEST_F(ProfileWrite, SymbolicLinkIsFollowedAndStaysALink)
+{
+    QDir(dir.path()).mkdir(QStringLiteral("real"));
+    const QString target = path("real/Functions.ini");
+    ASSERT_TRUE(writeBytes(target, OldFile));
+    ASSERT_EQ(chmod(QFile::encodeName(target).constData(), 0640), 0);
+    ASSERT_TRUE(QFile::link(target, path()));
+    ProfileFile(path()).writeString(QStringLiteral("Function1"), QStringLiteral("Expression"),
+                                    QStringLiteral("new"));
+    EXPECT_TRUE(QFileInfo(path()).isSymLink());
+    EXPECT_EQ(readBytes(target), crlfLines({"[Function1]", "Expression=new", "; keep me"}));
+    struct stat st
+    {
+    };
+    ASSERT_EQ(stat(QFile::encodeName(target).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u) << "the old file's permissions are kept";
+}
+
+TEST_F(ProfileWrite, DanglingLinkCreatesItsTarget)
+{
+    const QString target = path("created.ini");
+    ASSERT_TRUE(QFile::link(target, path()));
+    ProfileFile(path()).writeString(QStringLiteral("View"), QStringLiteral("XMin"),
+                                    QStringLiteral("1"));
+    EXPECT_TRUE(QFileInfo(path()).isSymLink());
+    EXPECT_EQ(readBytes(target), crlfLines({"[View]", "XMin=1"}));
+}
+
+TEST_F(ProfileWrite, ReadOfAMissingOrUnreadableFileGivesTheDefault)
+{
+    EXPECT_EQ(ProfileFile(path()).readString(QStringLiteral("View"), QStringLiteral("XMin"),
+                                             QStringLiteral("d")),
+              QStringLiteral("d"));
+    QDir(dir.path()).mkdir(QStringLiteral("folder"));
+    EXPECT_EQ(ProfileFile(path("folder"))
+                  .readString(QStringLiteral("View"), QStringLiteral("XMin"), QStringLiteral("d")),
+              QStringLiteral("d"));
+}
+
+TEST_F(ProfileWrite, DefaultIsReturnedUnchanged)
+{
+    const QString longDefault(3000, u'y');
+    EXPECT_EQ(
+        ProfileFile(path()).readString(QStringLiteral("Grid"), QStringLiteral("IX"), longDefault),
+        longDefault);
+    EXPECT_EQ(ProfileFile(path()).readString(QStringLiteral("Grid"), QStringLiteral("IX"),
+                                             QStringLiteral(" 1 ")),
+              QStringLiteral(" 1 "));
+}
+
+/// Kills a process that rewrites one key of a large file at random moments:
+/// each time, the file is whole, either the old one or one of the two new ones.
+TEST_F(ProfileWrite, FileSurvivesAWriterKilledMidWrite)
+{
+    // About 1.5 MB of other keys make each replacement take a while.
+    QByteArray original = crlfLines({"[Function1]", "Expression=old"});
+    original.append("[Padding]\r\n");
+    for (int i = 0; i < 30000; ++i)
+        original.append("Key" + QByteArray::number(i) + "=" + QByteArray(40, 'p') + "\r\n");
+    ASSERT_TRUE(writeBytes(path(), original));
+    const QByteArray stateA = profile::withValue(original, QStringLiteral("Function1"),
+                                                 QStringLiteral("Expression"), QStringLiteral("a"));
+    const QByteArray stateB =
+        profile::withValue(stateA, QStringLiteral("Function1"), QStringLiteral("Expression"),
+                           QStringLiteral("bbbbbbbbbbbb"));
+
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<int> delayMicros(0, 40000);
+    const QByteArray file = QFile::encodeName(path());
+    int changed = 0;
+    for (int round = 0; round < 30; ++round) {
+        int out[2];
+        ASSERT_EQ(pipe(out), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        char program[] = KURVARO_SETTINGS_WRITER;
+        char a[] = "a";
+        char b[] = "bbbbbbbbbbbb";
+        char* argv[] = {program, const_cast<char*>(file.constData()), a, b, nullptr};
+        pid_t child = 0;
+        ASSERT_EQ(posix_spawn(&child, program, &actions, nullptr, argv, environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        if (round % 2 == 0) {
+            // Half the rounds wait for the first finished write, so that the
+            // kill lands among later ones.
+            char c;
+            (void)!read(out[0], &c, 1);
+        }
+        usleep(static_cast<useconds_t>(delayMicros(random)));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        close(out[0]);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "round " << round;
+
+        const QByteArray now = readBytes(path());
+        const bool whole = now == original || now == stateA || now == stateB;
+        ASSERT_TRUE(whole) << "round " << round << ": " << now.size() << " bytes";
+        if (now != original)
+            ++changed;
+    }
+    EXPECT_GT(changed, 0) << "the writer never finished a write: the test proved nothing";
+}
+
+} // namespace
