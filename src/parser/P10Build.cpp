@@ -1,0 +1,1019 @@
+#include "P10Build.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <clocale>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+// How the compiler works
+//
+// There is no tokeniser. A text is offered to recognisers that each answer
+// yes or no: a two-operand recogniser tries the occurrences of its operator
+// from the left and takes the first split whose halves have balanced bracket
+// counts and belong to the sets of forms allowed on each side. The order of
+// the recognisers and these sets make the grammar's precedence and
+// associativity.
+//
+// Recognisers re-check halves recursively, so without care the same sub-text
+// is asked the same question very many times (exponentially often in the
+// length of a text). Every answer is therefore remembered per (sub-text,
+// question) for the duration of one compile. Answers are pure functions of
+// the sub-text; the only side effect a recogniser has is an arithmetic fault
+// of a literal, which aborts the whole compile, so the first evaluation of a
+// question happens at the same point of the search as without the memo and
+// the same error is raised.
+//
+// All sub-texts are views into one upper-cased copy of the text.
+
+namespace {
+
+using View = std::string_view;
+
+constexpr int MaxLevel = 20;
+constexpr int SlotsPerLevel = 50;
+
+/// The questions the memo remembers.
+enum Question : std::uint8_t
+{
+    qNumber,
+    qBracketed,
+    qNegation,
+    qPlus,
+    qMinus,
+    qTimes,
+    qDiv,
+    qMod,
+    qSlash,
+    qPower,
+    qFunction1,
+    qFunction2,
+    qValidTerm,
+    // Operand sets of the two-operand recognisers (after variable, number, bracket).
+    qPlusLeft,   // also the left set of "-"
+    qPlusRight,  //
+    qMinusRight, // also the right set of "*"
+    qTimesLeft,  // also the left set of DIV, MOD and "/"
+    qSlashRight, // the right set of DIV, MOD and "/"
+    qPowerLeft,
+};
+
+/// A recogniser's answer: yes/no and what it delivers (operand texts, the
+/// value of a number, the kind chosen by the power split).
+struct Answer
+{
+    bool ok = false;
+    OpKind kind = okVariable;
+    View a;
+    View b;
+    double value = 0.0;
+};
+
+struct MemoEntry
+{
+    std::uint32_t generation = 0;
+    std::uint32_t start = 0;
+    std::uint32_t length = 0;
+    std::uint8_t question = 0;
+    std::uint8_t ok = 0;
+    std::uint8_t kind = 0;
+    std::uint32_t aStart = 0, aLength = 0, bStart = 0, bLength = 0;
+    double value = 0.0;
+};
+
+/// Open-addressing hash table of answers, reused from compile to compile; a
+/// generation stamp empties it in O(1).
+class Memo
+{
+public:
+    void begin()
+    {
+        if (table_.empty())
+            table_.resize(1024);
+        if (++generation_ == 0) {
+            for (auto& e : table_)
+                e.generation = 0;
+            generation_ = 1;
+        }
+        count_ = 0;
+    }
+
+    const MemoEntry* find(std::uint32_t start, std::uint32_t length, std::uint8_t q) const
+    {
+        const std::size_t mask = table_.size() - 1;
+        for (std::size_t i = hash(start, length, q) & mask;; i = (i + 1) & mask) {
+            const MemoEntry& e = table_[i];
+            if (e.generation != generation_)
+                return nullptr;
+            if (e.start == start && e.length == length && e.question == q)
+                return &e;
+        }
+    }
+
+    void insert(const MemoEntry& entry)
+    {
+        if ((count_ + 1) * 2 > table_.size())
+            grow();
+        place(entry);
+        ++count_;
+    }
+
+private:
+    static std::size_t hash(std::uint32_t start, std::uint32_t length, std::uint8_t q)
+    {
+        std::uint64_t h =
+            (static_cast<std::uint64_t>(start) << 32 | length) * 0x9E3779B97F4A7C15ull;
+        h ^= (h >> 29) + q * 0xBF58476D1CE4E5B9ull;
+        return static_cast<std::size_t>(h ^ (h >> 32));
+    }
+
+    void place(const MemoEntry& entry)
+    {
+        const std::size_t mask = table_.size() - 1;
+        std::size_t i = hash(entry.start, entry.length, entry.question) & mask;
+        while (table_[i].generation == generation_)
+            i = (i + 1) & mask;
+        table_[i] = entry;
+        table_[i].generation = generation_;
+    }
+
+    void grow()
+    {
+        std::vector<MemoEntry> old(table_.size() * 2);
+        old.swap(table_);
+        for (const auto& e : old)
+            if (e.generation == generation_)
+                place(e);
+    }
+
+    std::vector<MemoEntry> table_;
+    std::uint32_t generation_ = 0;
+    std::size_t count_ = 0;
+};
+
+/// One sub-expression of the term tree. An operand text that was never
+/// written holds a single blank, which cannot occur in a compiled text.
+struct Term
+{
+    View Text;
+    View LeftText = " ";
+    View RightText = " ";
+    OpKind Kind = okVariable;
+    int Level = 0;
+    int Position = 1;
+    int Side = 1;
+    int LeftChild = -1;
+    int RightChild = -1;
+    int Parent = -1;
+};
+
+/// Buffers reused by consecutive compiles so that a compile allocates only
+/// its nodes and cells.
+struct Scratch
+{
+    std::string text;
+    std::vector<std::int32_t> depth;
+    std::vector<Term> terms;
+    Memo memo;
+};
+
+/// Hands out the thread's scratch; a nested compile gets a fresh one.
+class ScratchLease
+{
+public:
+    ScratchLease()
+    {
+        if (cached_ != nullptr) {
+            scratch_.reset(cached_);
+            cached_ = nullptr;
+        } else {
+            scratch_ = std::make_unique<Scratch>();
+        }
+    }
+    ~ScratchLease()
+    {
+        if (cached_ == nullptr)
+            cached_ = scratch_.release();
+    }
+    ScratchLease(const ScratchLease&) = delete;
+    ScratchLease& operator=(const ScratchLease&) = delete;
+    Scratch& operator*() { return *scratch_; }
+
+private:
+    std::unique_ptr<Scratch> scratch_;
+    static thread_local Scratch* cached_;
+};
+
+thread_local Scratch* ScratchLease::cached_ = nullptr;
+
+locale_t cLocale()
+{
+    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return locale;
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+/// The slot table: 21 levels of 50 node references, the anchor in (0, 1).
+struct SlotTable
+{
+    OpNode* slots[MaxLevel + 1][SlotsPerLevel + 1] = {};
+    int used[MaxLevel + 1] = {};
+    int created[MaxLevel + 1] = {};
+    int deepest = 0;
+    OpNode* anchor = nullptr;
+
+    OpNode*& at(int level, int position)
+    {
+        if (level == 0)
+            return anchor;
+        return slots[level][position];
+    }
+
+    /// Chains every node built so far (for the clean-up after an error).
+    OpNode* chainAll()
+    {
+        OpNode* head = nullptr;
+        OpNode** tail = &head;
+        auto append = [&](OpNode* n) {
+            if (n != nullptr) {
+                n->Next = nullptr;
+                *tail = n;
+                tail = &n->Next;
+            }
+        };
+        append(anchor);
+        anchor = nullptr;
+        for (int l = 1; l <= MaxLevel; ++l)
+            for (int p = 1; p <= created[l]; ++p) {
+                append(slots[l][p]);
+                slots[l][p] = nullptr;
+            }
+        return head;
+    }
+};
+
+class Builder
+{
+public:
+    Builder(Scratch& scratch, const TVariableTable& variables, const TFunctionTable& oneArg,
+            const TFunctionTable& twoArg, bool pascalNumberFormat)
+        : scratch_(scratch), variables_(variables), oneArg_(oneArg), twoArg_(twoArg),
+          pascal_(pascalNumberFormat)
+    {
+        for (std::size_t i = 0; i < variables_.size(); ++i)
+            maxVariableLength_ = std::max(maxVariableLength_, variables_.at(i).first.size());
+        if (!pascal_) {
+            const char* point = std::localeconv()->decimal_point;
+            if (point != nullptr && point[0] != '\0' && point[1] == '\0')
+                decimalSeparator_ = point[0];
+        }
+    }
+
+    OpNode* build(View text, bool& errorFlag);
+
+private:
+    // --- basic facts about views -----------------------------------------
+
+    std::uint32_t offset(View v) const { return static_cast<std::uint32_t>(v.data() - base_); }
+
+    bool balanced(View v) const
+    {
+        const std::uint32_t s = offset(v);
+        return depth_[s] == depth_[s + v.size()];
+    }
+
+    double* variableCell(View v) const
+    {
+        if (v.empty() || v.size() > maxVariableLength_)
+            return nullptr;
+        double* const* cell = variables_.find(v);
+        return cell != nullptr ? *cell : nullptr;
+    }
+
+    // --- recognisers -------------------------------------------------------
+
+    bool ask(Question q, View v, Answer& out);
+    bool compute(Question q, View v, Answer& out, Term* record);
+    bool inSet(Question set, View v, View& out);
+    bool numberLiteral(View v, double& value) const;
+    bool splitAt(char op, Question leftSet, Question rightSet, View v, Answer& out, Term* record);
+    bool splitAtWord(const char* word, View v, Answer& out, Term* record);
+    bool splitPower(View v, Answer& out, Term* record);
+    bool function2(View v, Answer& out, Term* record);
+    OpKind powerKind(double exponent) const;
+
+    // --- the walk ------------------------------------------------------------
+
+    void classify(int term, bool& errorFlag);
+    void deliver(const Term& t, double* cell);
+    OpNode* newNode(OpKind kind, OpRoutine routine);
+    View functionName(View text) const { return text.substr(0, text.find('(')); }
+
+    Scratch& scratch_;
+    const TVariableTable& variables_;
+    const TFunctionTable& oneArg_;
+    const TFunctionTable& twoArg_;
+    bool pascal_;
+    char decimalSeparator_ = '.';
+    std::size_t maxVariableLength_ = 0;
+    const char* base_ = nullptr;
+    const std::int32_t* depth_ = nullptr;
+    SlotTable* table_ = nullptr;
+};
+
+bool Builder::numberLiteral(View v, double& value) const
+{
+    if (v == "PI") {
+        value = 3.141592653589793;
+        return true;
+    }
+    if (v == "-PI") {
+        value = -3.141592653589793;
+        return true;
+    }
+    const char point = pascal_ ? '.' : decimalSeparator_;
+    std::size_t i = 0;
+    const std::size_t n = v.size();
+    if (n == 0)
+        return false;
+    const bool negative = v[0] == '-';
+    if (v[0] == '+' || v[0] == '-')
+        ++i;
+    std::size_t digits = 0;
+    bool seenPoint = false;
+    for (; i < n; ++i) {
+        if (isDigit(v[i])) {
+            ++digits;
+        } else if (v[i] == point && !seenPoint) {
+            seenPoint = true;
+        } else {
+            break;
+        }
+    }
+    if (i < n) {
+        if (v[i] != 'E')
+            return false;
+        ++i;
+        if (i < n && (v[i] == '+' || v[i] == '-'))
+            ++i;
+        const std::size_t expStart = i;
+        while (i < n && isDigit(v[i]))
+            ++i;
+        if (i == expStart || i != n)
+            return false;
+    }
+    if (digits == 0) {
+        // The locale-aware conversion wants a digit; the fixed format reads an
+        // empty mantissa as 0.
+        if (!pascal_)
+            return false;
+        value = negative ? -0.0 : 0.0;
+        return true;
+    }
+    char small[128];
+    std::string large;
+    char* buffer = small;
+    if (n + 1 > sizeof small) {
+        large.resize(n + 1);
+        buffer = large.data();
+    }
+    std::memcpy(buffer, v.data(), n);
+    buffer[n] = '\0';
+    if (point != '.')
+        for (std::size_t k = 0; k < n; ++k)
+            if (buffer[k] == point)
+                buffer[k] = '.';
+    const long double wide = strtold_l(buffer, nullptr, cLocale());
+    const double d = static_cast<double>(wide);
+    if (std::isinf(d))
+        faults::overflow();
+    value = d;
+    return true;
+}
+
+OpKind Builder::powerKind(double exponent) const
+{
+    if (!(std::fabs(exponent) < 9223372036854775808.0))
+        faults::invalidOp();
+    const auto t = static_cast<std::int64_t>(exponent);
+    if (static_cast<double>(t) != exponent || t < INT32_MIN || t > INT32_MAX)
+        return okPower;
+    switch (t) {
+    case 2:
+        return okSquare;
+    case 3:
+        return okCube;
+    case 4:
+        return okFourthPower;
+    default:
+        return okIntPower;
+    }
+}
+
+bool Builder::ask(Question q, View v, Answer& out)
+{
+    // Answers that need no search are not worth remembering.
+    switch (q) {
+    case qNumber: {
+        if (v.empty())
+            return false;
+        const char c = v[0];
+        if (!(isDigit(c) || c == '.' || c == '+' || c == '-' || c == 'E' || c == 'P' ||
+              c == decimalSeparator_))
+            return false;
+        break;
+    }
+    case qBracketed:
+        if (v.size() < 3 || v.front() != '(' || v.back() != ')')
+            return false;
+        break;
+    case qNegation:
+        if (v.size() < 2 || v.front() != '-')
+            return false;
+        break;
+    case qPlus:
+    case qMinus:
+    case qTimes:
+    case qSlash:
+    case qPower: {
+        static constexpr char ops[] = {'+', '-', '*', 0, 0, '/', '^'};
+        const char op = ops[q - qPlus];
+        if (v.size() < 3 || std::memchr(v.data() + 1, op, v.size() - 2) == nullptr)
+            return false;
+        break;
+    }
+    case qDiv:
+    case qMod:
+        if (v.size() < 5)
+            return false;
+        break;
+    case qFunction1:
+    case qFunction2:
+        if (v.size() < 4 || v.back() != ')')
+            return false;
+        break;
+    default:
+        if (v.empty())
+            return false;
+        break;
+    }
+    const std::uint32_t start = offset(v);
+    const auto length = static_cast<std::uint32_t>(v.size());
+    if (const MemoEntry* e = scratch_.memo.find(start, length, q)) {
+        out.ok = e->ok != 0;
+        if (out.ok) {
+            out.kind = static_cast<OpKind>(e->kind);
+            out.a = View(base_ + e->aStart, e->aLength);
+            out.b = View(base_ + e->bStart, e->bLength);
+            out.value = e->value;
+        }
+        return out.ok;
+    }
+    Answer answer;
+    answer.ok = compute(q, v, answer, nullptr);
+    MemoEntry e;
+    e.start = start;
+    e.length = length;
+    e.question = q;
+    e.ok = answer.ok ? 1 : 0;
+    if (answer.ok) {
+        e.kind = answer.kind;
+        if (answer.a.data() != nullptr) {
+            e.aStart = offset(answer.a);
+            e.aLength = static_cast<std::uint32_t>(answer.a.size());
+        }
+        if (answer.b.data() != nullptr) {
+            e.bStart = offset(answer.b);
+            e.bLength = static_cast<std::uint32_t>(answer.b.size());
+        }
+        e.value = answer.value;
+    }
+    scratch_.memo.insert(e);
+    out = answer;
+    return answer.ok;
+}
+
+bool Builder::inSet(Question set, View v, View& out)
+{
+    Answer a;
+    if (!ask(set, v, a))
+        return false;
+    out = a.a;
+    return true;
+}
+
+bool Builder::splitAt(char op, Question leftSet, Question rightSet, View v, Answer& out,
+                      Term* record)
+{
+    const std::size_t n = v.size();
+    if (n == 0 || v[0] == op)
+        return false;
+    std::size_t from = 1;
+    for (;;) {
+        const void* hit = from < n ? std::memchr(v.data() + from, op, n - from) : nullptr;
+        if (hit == nullptr)
+            return false;
+        const auto k = static_cast<std::size_t>(static_cast<const char*>(hit) - v.data());
+        if (k == n - 1)
+            return false;
+        View left = v.substr(0, k);
+        View right = v.substr(k + 1);
+        bool ok = false;
+        if (balanced(left) && balanced(right) && inSet(leftSet, left, left))
+            ok = inSet(rightSet, right, right);
+        if (record != nullptr) {
+            record->LeftText = left;
+            record->RightText = right;
+        }
+        if (ok) {
+            out.a = left;
+            out.b = right;
+            return true;
+        }
+        from = k + 1;
+    }
+}
+
+bool Builder::splitAtWord(const char* word, View v, Answer& out, Term* record)
+{
+    const std::size_t n = v.size();
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t k = v.find(word, from, 3);
+        if (k == View::npos)
+            return false;
+        if (k == 0) {
+            from = 1;
+            continue;
+        }
+        if (k + 3 >= n)
+            return false;
+        View left = v.substr(0, k);
+        View right = v.substr(k + 3);
+        bool ok = false;
+        if (balanced(left) && balanced(right) && inSet(qTimesLeft, left, left))
+            ok = inSet(qSlashRight, right, right);
+        if (record != nullptr) {
+            record->LeftText = left;
+            record->RightText = right;
+        }
+        if (ok) {
+            out.a = left;
+            out.b = right;
+            return true;
+        }
+        from = k + 1;
+    }
+}
+
+bool Builder::splitPower(View v, Answer& out, Term* record)
+{
+    const std::size_t n = v.size();
+    if (n == 0 || v[0] == '^')
+        return false;
+    std::size_t from = 1;
+    for (;;) {
+        const void* hit = from < n ? std::memchr(v.data() + from, '^', n - from) : nullptr;
+        if (hit == nullptr)
+            return false;
+        const auto k = static_cast<std::size_t>(static_cast<const char*>(hit) - v.data());
+        if (k == n - 1)
+            return false;
+        View left = v.substr(0, k);
+        View right = v.substr(k + 1);
+        bool ok = false;
+        OpKind kind = okPower;
+        if (balanced(left) && balanced(right) && inSet(qPowerLeft, left, left)) {
+            Answer t;
+            if (ask(qNumber, right, t)) {
+                kind = powerKind(t.value);
+                ok = true;
+            } else if (variableCell(right) != nullptr) {
+                ok = true;
+            } else if (ask(qBracketed, right, t)) {
+                right = t.a;
+                ok = true;
+            } else {
+                ok = ask(qFunction1, right, t) || ask(qFunction2, right, t);
+            }
+        }
+        if (record != nullptr) {
+            record->LeftText = left;
+            record->RightText = right;
+        }
+        if (ok) {
+            out.a = left;
+            out.b = right;
+            out.kind = kind;
+            return true;
+        }
+        from = k + 1;
+    }
+}
+
+bool Builder::function2(View v, Answer& out, Term* record)
+{
+    const std::size_t p = v.find('(');
+    if (p == View::npos || p < 1 || v.back() != ')')
+        return false;
+    if (twoArg_.find(v.substr(0, p)) == nullptr)
+        return false;
+    // The arguments: split at the first comma for which both parts are terms.
+    const View args = v.substr(p + 1, v.size() - p - 2);
+    const std::size_t n = args.size();
+    if (n == 0 || args[0] == ',')
+        return false;
+    std::size_t from = 1;
+    for (;;) {
+        const void* hit = from < n ? std::memchr(args.data() + from, ',', n - from) : nullptr;
+        if (hit == nullptr)
+            return false;
+        const auto k = static_cast<std::size_t>(static_cast<const char*>(hit) - args.data());
+        if (k == n - 1)
+            return false;
+        View left = args.substr(0, k);
+        View right = args.substr(k + 1);
+        Answer t;
+        bool ok = false;
+        if (ask(qValidTerm, left, t)) {
+            left = t.a;
+            if (ask(qValidTerm, right, t)) {
+                right = t.a;
+                ok = true;
+            }
+        }
+        if (record != nullptr) {
+            record->LeftText = left;
+            record->RightText = right;
+        }
+        if (ok) {
+            out.a = left;
+            out.b = right;
+            return true;
+        }
+        from = k + 1;
+    }
+}
+
+bool Builder::compute(Question q, View v, Answer& out, Term* record)
+{
+    Answer t;
+    switch (q) {
+    case qNumber:
+        return numberLiteral(v, out.value);
+    case qBracketed:
+        if (v.size() < 2 || v.front() != '(' || v.back() != ')')
+            return false;
+        if (!ask(qValidTerm, v.substr(1, v.size() - 2), t))
+            return false;
+        out.a = t.a;
+        return true;
+    case qNegation: {
+        if (v.empty() || v.front() != '-')
+            return false;
+        const View rest = v.substr(1);
+        if (ask(qBracketed, rest, t)) {
+            out.a = t.a;
+            return true;
+        }
+        if (variableCell(rest) != nullptr || ask(qPower, rest, t) || ask(qFunction1, rest, t) ||
+            ask(qFunction2, rest, t)) {
+            out.a = rest;
+            return true;
+        }
+        return false;
+    }
+    case qPlus:
+        return splitAt('+', qPlusLeft, qPlusRight, v, out, record);
+    case qMinus:
+        return splitAt('-', qPlusLeft, qMinusRight, v, out, record);
+    case qTimes:
+        return splitAt('*', qTimesLeft, qMinusRight, v, out, record);
+    case qDiv:
+        return splitAtWord("DIV", v, out, record);
+    case qMod:
+        return splitAtWord("MOD", v, out, record);
+    case qSlash:
+        return splitAt('/', qTimesLeft, qSlashRight, v, out, record);
+    case qPower:
+        return splitPower(v, out, record);
+    case qFunction1: {
+        const std::size_t p = v.find('(');
+        if (p == View::npos || p < 1 || oneArg_.find(v.substr(0, p)) == nullptr)
+            return false;
+        if (!ask(qBracketed, v.substr(p), t))
+            return false;
+        out.a = t.a;
+        return true;
+    }
+    case qFunction2:
+        return function2(v, out, record);
+    case qValidTerm:
+        out.a = v;
+        if (v.empty())
+            return false;
+        if (ask(qNumber, v, t) || variableCell(v) != nullptr || ask(qNegation, v, t) ||
+            ask(qPlus, v, t) || ask(qMinus, v, t) || ask(qTimes, v, t) || ask(qDiv, v, t) ||
+            ask(qMod, v, t) || ask(qSlash, v, t) || ask(qPower, v, t) || ask(qFunction2, v, t) ||
+            ask(qFunction1, v, t))
+            return true;
+        if (ask(qBracketed, v, t)) {
+            out.a = t.a;
+            return true;
+        }
+        return false;
+    default:
+        break;
+    }
+
+    // Operand sets: variable, number, bracket (which delivers its inner text),
+    // then the set's own recognisers in order.
+    out.a = v;
+    if (variableCell(v) != nullptr || ask(qNumber, v, t))
+        return true;
+    if (ask(qBracketed, v, t)) {
+        out.a = t.a;
+        return true;
+    }
+    switch (q) {
+    case qPlusLeft:
+        return ask(qNegation, v, t) || ask(qMinus, v, t) || ask(qTimes, v, t) || ask(qDiv, v, t) ||
+               ask(qMod, v, t) || ask(qSlash, v, t) || ask(qPower, v, t) || ask(qFunction1, v, t) ||
+               ask(qFunction2, v, t);
+    case qPlusRight:
+        return ask(qPlus, v, t) || ask(qMinus, v, t) || ask(qTimes, v, t) || ask(qDiv, v, t) ||
+               ask(qMod, v, t) || ask(qSlash, v, t) || ask(qPower, v, t) || ask(qFunction1, v, t) ||
+               ask(qFunction2, v, t);
+    case qMinusRight:
+        return ask(qTimes, v, t) || ask(qDiv, v, t) || ask(qMod, v, t) || ask(qSlash, v, t) ||
+               ask(qPower, v, t) || ask(qFunction1, v, t) || ask(qFunction2, v, t);
+    case qTimesLeft:
+        return ask(qNegation, v, t) || ask(qDiv, v, t) || ask(qMod, v, t) || ask(qSlash, v, t) ||
+               ask(qPower, v, t) || ask(qFunction1, v, t) || ask(qFunction2, v, t);
+    case qSlashRight:
+        return ask(qPower, v, t) || ask(qFunction1, v, t) || ask(qFunction2, v, t);
+    case qPowerLeft:
+        return ask(qFunction1, v, t) || ask(qFunction2, v, t);
+    default:
+        return false;
+    }
+}
+
+OpNode* Builder::newNode(OpKind kind, OpRoutine routine)
+{
+    auto* node = new OpNode;
+    node->Kind = kind;
+    node->Routine = routine;
+    return node;
+}
+
+void Builder::deliver(const Term& t, double* cell)
+{
+    OpNode* node = table_->at(t.Level, t.Position);
+    if (t.Side == 1)
+        node->Arg1 = cell;
+    else
+        node->Arg2 = cell;
+}
+
+void Builder::classify(int index, bool& errorFlag)
+{
+    Term& t = scratch_.terms[static_cast<std::size_t>(index)];
+    const View v = t.Text;
+    Answer a;
+    if (double* cell = variableCell(v)) {
+        t.Kind = okVariable;
+        deliver(t, cell);
+        return;
+    }
+    if (ask(qNumber, v, a)) {
+        t.Kind = okConstant;
+        deliver(t, new double(a.value));
+        return;
+    }
+    if (ask(qNegation, v, a)) {
+        t.Kind = okNegate;
+        t.LeftText = a.a;
+        return;
+    }
+    struct Split
+    {
+        Question q;
+        OpKind kind;
+    };
+    static constexpr Split splits[] = {{qPlus, okAdd},   {qMinus, okSubtract}, {qTimes, okMultiply},
+                                       {qDiv, okDiv},    {qMod, okMod},        {qSlash, okDivide},
+                                       {qPower, okPower}};
+    for (const Split& s : splits) {
+        if (compute(s.q, v, a, &t)) {
+            t.Kind = s.q == qPower ? a.kind : s.kind;
+            t.LeftText = a.a;
+            t.RightText = a.b;
+            return;
+        }
+    }
+    if (ask(qFunction1, v, a)) {
+        t.Kind = okFunction1;
+        t.LeftText = a.a;
+        return;
+    }
+    if (function2(v, a, &t)) {
+        t.Kind = okFunction2;
+        t.LeftText = a.a;
+        t.RightText = a.b;
+        return;
+    }
+    errorFlag = true;
+    std::string message = "Error parsing expression:\r";
+    if (t.LeftText != " " || t.RightText != " ") {
+        message.append(t.LeftText);
+        message += '\r';
+        message.append(t.RightText);
+    } else {
+        message.append(v);
+    }
+    throw ESyntaxError(message);
+}
+
+OpNode* Builder::build(View text, bool& errorFlag)
+{
+    // Upper-case (ASCII only), trim blanks, refuse inner blanks and unequal brackets.
+    std::string& s = scratch_.text;
+    s.assign(text);
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 32);
+    std::size_t first = 0;
+    std::size_t last = s.size();
+    while (first < last && s[first] == ' ')
+        ++first;
+    while (last > first && s[last - 1] == ' ')
+        --last;
+    View whole(s.data() + first, last - first);
+    if (whole.find(' ') != View::npos)
+        throw EExpressionHasBlanks("Expression has blanks");
+
+    base_ = s.data();
+    std::vector<std::int32_t>& depth = scratch_.depth;
+    depth.resize(s.size() + 1);
+    depth[0] = 0;
+    for (std::size_t i = 0; i < s.size(); ++i)
+        depth[i + 1] = depth[i] + (s[i] == '(' ? 1 : 0) - (s[i] == ')' ? 1 : 0);
+    depth_ = depth.data();
+    scratch_.memo.begin();
+
+    if (!balanced(whole))
+        throw EMissMatchingBracket("Missing brackets in expression");
+
+    SlotTable table;
+    table_ = &table;
+    std::vector<Term>& terms = scratch_.terms;
+    terms.clear();
+    try {
+        Answer a;
+        while (ask(qBracketed, whole, a))
+            whole = a.a;
+
+        terms.push_back(Term{});
+        terms[0].Text = whole;
+        table.anchor = newNode(okVariable, nullptr);
+
+        const auto isOneOperand = [](OpKind k) {
+            return k == okNegate || (k >= okSquare && k <= okFunction1);
+        };
+        const auto isTwoOperand = [](OpKind k) {
+            return (k >= okAdd && k <= okPower) || k == okFunction2;
+        };
+
+        int current = 0;
+        for (;;) {
+            if (terms[static_cast<std::size_t>(current)].LeftChild < 0) {
+                classify(current, errorFlag);
+                Term& t = terms[static_cast<std::size_t>(current)];
+                if (t.Kind >= okNegate) {
+                    const int level = t.Level + 1;
+                    if (level > MaxLevel) {
+                        errorFlag = true;
+                        throw ETooManyNestings("Expression contains too many nestings");
+                    }
+                    table.deepest = std::max(table.deepest, level);
+                    const int position = table.used[level] + 1;
+                    if (position > SlotsPerLevel) {
+                        errorFlag = true;
+                        throw EExpressionTooComplex("Expression is too complex");
+                    }
+                    OpRoutine routine = nullptr;
+                    if (t.Kind == okFunction1)
+                        routine = *oneArg_.find(functionName(t.Text));
+                    else if (t.Kind == okFunction2)
+                        routine = *twoArg_.find(functionName(t.Text));
+                    OpNode* node = newNode(t.Kind, routine);
+                    table.slots[level][position] = node;
+                    table.created[level] = position;
+                    node->Dest = new double(0.0);
+                    deliver(t, node->Dest);
+                    if (isOneOperand(t.Kind))
+                        ++table.used[level];
+
+                    Term child;
+                    child.Text = t.LeftText;
+                    child.Level = level;
+                    child.Position = position;
+                    child.Side = 1;
+                    child.Parent = current;
+                    t.LeftChild = static_cast<int>(terms.size());
+                    terms.push_back(child); // t may dangle from here on
+                }
+            } else {
+                Term& t = terms[static_cast<std::size_t>(current)];
+                if (!isTwoOperand(t.Kind))
+                    throw EParserInternalError("TParser internal error");
+                const Term& left = terms[static_cast<std::size_t>(t.LeftChild)];
+                Term child;
+                child.Text = t.RightText;
+                child.Level = left.Level;
+                child.Position = left.Position;
+                child.Side = 2;
+                child.Parent = current;
+                ++table.used[left.Level];
+                t.RightChild = static_cast<int>(terms.size());
+                terms.push_back(child);
+            }
+
+            // Move on: down into the newest operand, or climb to the next
+            // two-operand term that still lacks its second operand.
+            const Term& t = terms[static_cast<std::size_t>(current)];
+            if (t.LeftChild >= 0) {
+                current = t.RightChild >= 0 ? t.RightChild : t.LeftChild;
+                continue;
+            }
+            if (current == 0)
+                break;
+            int leaving = current;
+            bool done = false;
+            for (;;) {
+                const int parent = terms[static_cast<std::size_t>(leaving)].Parent;
+                const Term& p = terms[static_cast<std::size_t>(parent)];
+                if (parent == 0) {
+                    if (isOneOperand(p.Kind) || p.RightChild >= 0)
+                        done = true;
+                    else
+                        current = 0;
+                    break;
+                }
+                if (isTwoOperand(p.Kind) && p.RightChild < 0) {
+                    current = parent;
+                    break;
+                }
+                leaving = parent;
+            }
+            if (done)
+                break;
+        }
+
+        // Chain deepest level first, so that every operand is computed before use.
+        if (table.deepest == 0) {
+            OpNode* only = table.anchor;
+            table.anchor = nullptr;
+            only->Kind = terms[0].Kind;
+            only->Dest = only->Arg1;
+            return only;
+        }
+        OpNode* head = nullptr;
+        OpNode** tail = &head;
+        for (int level = table.deepest; level >= 1; --level)
+            for (int p = 1; p <= table.created[level]; ++p) {
+                *tail = table.slots[level][p];
+                tail = &(*tail)->Next;
+            }
+        delete table.anchor;
+        table.anchor = nullptr;
+        return head;
+    } catch (...) {
+        OpNode* all = table.chainAll();
+        FreeOperationList(all, variables_);
+        throw;
+    }
+}
+
+} // namespace
+
+OpNode* BuildOperationList(std::string_view text, const TVariableTable& variables,
+                           const TFunctionTable& oneArg, const TFunctionTable& twoArg,
+                           bool pascalNumberFormat, bool& errorFlag)
+{
+    errorFlag = false;
+    ScratchLease scratch;
+    Builder builder(*scratch, variables, oneArg, twoArg, pascalNumberFormat);
+    return builder.build(text, errorFlag);
+}
