@@ -7,8 +7,10 @@
 
 #include <memory>
 
-class TParser;
+class Exception;
 class QColor;
+class TCustomParser;
+class TParser;
 
 /// Converts a stored colour to what QPainter paints: RGB from 0x00BBGGRR,
 /// system colours from the matching QPalette role, clNone as its low 24 bits.
@@ -49,8 +51,30 @@ public:
     double PixelToX(long long column) const;
     double PixelToY(long long row) const;
 
+    /// Enables or disables the main window's panel controls through the host.
+    void SetControlsEnabled(bool enabled);
+
+    /// ReadViewRange, then ClearPlot and the layers whose flags are set.
+    /// False (nothing drawn, controls untouched) when the range was refused.
     bool DrawBackground();
+    /// Disables the controls, sizes the picture to the drawing area and fills
+    /// it with the background colour.
+    void ClearPlot();
+    /// The layers. An interval of 0, one that does not convert, or one so small
+    /// that a multiple's number leaves the 64-bit range skips its direction.
+    void DrawGrid();
+    void DrawAxes();
+    void DrawScale();
+    /// Labels outside the four-decimal fixed-point range are left out.
+    void DrawAxisText();
+
+    /// The visible slots 1 to 10, then SetControlsEnabled(true).
     void DrawFunctions();
+    /// One curve: event pump, PresentPlot, event pump, compile (a failure is
+    /// reported in a warning naming slot `slotNumber`), then one sample per
+    /// pixel column, the expression compiled again for every column.
+    void DrawFunction(const QString& expression, TColor color, int slotNumber);
+    /// Hands PlotBitmap to the host (nothing once the picture is released).
     void PresentPlot();
 
     /// The picture of the last redraw (what "Als Bitmap speichern" writes).
@@ -62,6 +86,8 @@ public:
 
     TParser& Parser1();
     bool ParserErrorFlag() const;
+    /// The handler bound to Parser1's OnParserError: sets ParserErrorFlag.
+    void Parser1ParserError(TCustomParser* sender, const Exception& error);
 
 private:
     struct Impl;

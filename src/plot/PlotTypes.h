@@ -46,8 +46,8 @@ struct FunctionSlot
 
 /// The swatch colours the functions dialog is designed with, slots 1 to 10.
 inline constexpr std::array<TColor, FunctionSlotCount> DesignedSlotColors = {
-    colors::clBlack, colors::clRed,    colors::clYellow,  colors::clGreen, colors::clOlive,
-    colors::clNavy,  colors::clTeal,   colors::clPurple,  colors::clFuchsia, colors::clAqua};
+    colors::clBlack, colors::clRed,  colors::clYellow, colors::clGreen,   colors::clOlive,
+    colors::clNavy,  colors::clTeal, colors::clPurple, colors::clFuchsia, colors::clAqua};
 
 /// The display options, initialised to the options dialog's designed values.
 struct PlotOptions
@@ -77,24 +77,40 @@ struct PlotOptions
 };
 
 /// The four range fields of the main window.
-enum class RangeField { XMin, XMax, YMin, YMax };
+enum class RangeField
+{
+    XMin,
+    XMax,
+    YMin,
+    YMax
+};
 
 /// The main window's outer bounds, in the order the settings file applies them.
-enum class WindowBound { Width, Height, Top, Left };
+enum class WindowBound
+{
+    Width,
+    Height,
+    Top,
+    Left
+};
 
 /// Designed range texts and window bounds of the main window.
 inline const QString DesignedRangeText(RangeField f)
 {
     return (f == RangeField::XMin || f == RangeField::YMin) ? QStringLiteral("-5")
-                                                             : QStringLiteral("5");
+                                                            : QStringLiteral("5");
 }
 inline constexpr int DesignedWindowBound(WindowBound b)
 {
     switch (b) {
-    case WindowBound::Width: return 683;
-    case WindowBound::Height: return 498;
-    case WindowBound::Top: return 115;
-    case WindowBound::Left: return 183;
+    case WindowBound::Width:
+        return 683;
+    case WindowBound::Height:
+        return 498;
+    case WindowBound::Top:
+        return 115;
+    case WindowBound::Left:
+        return 183;
     }
     return 0;
 }

@@ -31,3 +31,10 @@ QString FormatRangeValue(double value);
 
 /// Nearest integer, ties to even. Throws EInvalidOp outside the signed 64-bit range.
 long long RoundToInt64(double value);
+
+/// The decimal separator of the current default locale (QLocale()).
+QChar localeDecimalSeparator();
+
+/// The text of an axis label: FormatFixed4 with the locale's separator.
+/// Throws EInvalidOp outside the four-decimal fixed-point range.
+QString FormatLabelValue(double value);

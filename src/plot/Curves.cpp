@@ -1,0 +1,101 @@
+#include "PlotRenderer.h"
+
+#include "PlotMath.h"
+#include "RendererImpl.h"
+
+#include <string>
+#include <vector>
+
+void PlotRenderer::DrawFunctions()
+{
+    for (int n = 1; n <= FunctionSlotCount && !d->released; ++n) {
+        const FunctionSlot slot = d->host.functionSlot(n);
+        if (slot.Visible) {
+            DrawFunction(slot.Expression, slot.Color, n);
+        }
+    }
+    SetControlsEnabled(true);
+}
+
+void PlotRenderer::DrawFunction(const QString& expression, TColor color, int slotNumber)
+{
+    d->host.processEvents();
+    if (d->released) {
+        return;
+    }
+    PresentPlot();
+    d->host.processEvents();
+    if (d->released) {
+        return;
+    }
+
+    d->parserErrorFlag = false;
+    d->penColor = toQColor(color);
+
+    TParser& parser = d->parser;
+    const QString text = RemoveSpaces(expression);
+    const std::string source = text.toStdString();
+    double v = 0;
+    bool haveValue = false; // no segment starts before a first good value
+    try {
+        parser.X = PixelToX(1);
+        parser.CompileExpression(source); // a compile error sets ParserErrorFlag
+        v = storeDouble(parser.Value());
+        haveValue = true;
+    } catch (const Exception&) {
+    }
+
+    if (d->parserErrorFlag) {
+        d->host.showWarning(QStringLiteral("Fehler beim Berechnen der ") +
+                            QString::number(slotNumber) + QStringLiteral(". Funktion: \"") + text +
+                            QStringLiteral("\".") + QStringLiteral("\r\n") +
+                            QStringLiteral("Überprüfen Sie die richtige Schreibweise !"));
+        return;
+    }
+
+    const long long width = d->area().width();
+    std::vector<QLineF> segments;
+    for (long long k = 2; k <= width; ++k) {
+        const double previous = v;
+        const bool havePrevious = haveValue;
+        try {
+            parser.X = PixelToX(k);
+            parser.CompileExpression(source);
+            v = storeDouble(parser.Value());
+            haveValue = true;
+        } catch (const Exception&) {
+            continue; // v keeps the last good value; no segment into column k
+        }
+        if (!havePrevious) {
+            continue;
+        }
+        try {
+            const long long from = YToPixel(previous);
+            const long long to = YToPixel(v);
+            const long long height = d->area().height();
+            const bool inside = (from >= 1 && from <= height) || (to >= 1 && to <= height);
+            if (inside) {
+                segments.emplace_back(static_cast<double>(k - 1), static_cast<double>(from),
+                                      static_cast<double>(k), static_cast<double>(to));
+            }
+        } catch (const Exception&) {
+            // a row beyond the 64-bit range: no segment touches it
+        }
+    }
+
+    if (!d->canPaint() || segments.empty()) {
+        return;
+    }
+    const QSize picture = d->picture.size();
+    const QRectF bounds = canvasClipBounds(picture);
+    std::vector<QLineF> visible;
+    visible.reserve(segments.size());
+    for (QLineF s : segments) {
+        if (clipSegment(s, bounds)) {
+            visible.push_back(s);
+        }
+    }
+    QPainter painter;
+    d->beginPainting(painter);
+    painter.drawLines(visible.data(), static_cast<int>(visible.size()));
+}
