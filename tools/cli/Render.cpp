@@ -1,2 +1,189 @@
+// `kurvaro-cli render`: loads a settings file the way the program does at
+// start and draws the picture the main window would show, without a window.
+
 #include "Commands.h"
-int runRender(int, char**, const std::vector<std::string>&) { return ExitUsage; }
+
+#include "Faults.h"
+#include "PlainStores.h"
+#include "PlotHost.h"
+#include "PlotRenderer.h"
+#include "Settings.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QRegularExpression>
+#include <QSize>
+#include <QString>
+
+#include <cstdio>
+#include <exception>
+#include <optional>
+
+namespace {
+
+/// Exit codes of the command.
+constexpr int ExitDrawn = 0;
+constexpr int ExitRangeRefused = 1;
+constexpr int ExitFailure = 2;
+
+constexpr int MaxSide = 16384;
+
+void printBlock(const QString& text)
+{
+    QByteArray bytes = text.toUtf8();
+    bytes.replace("\r\n", "\n");
+    bytes.append('\n');
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+/// The text of the general error box: a full stop follows a message whose
+/// last character sorts after ".".
+QString errorBoxText(const QString& message)
+{
+    if (!message.isEmpty() && message.back() > u'.')
+        return message + u'.';
+    return message;
+}
+
+/// The main window's side of the renderer, on plain data. The drawing is
+/// "refused" unless the renderer got as far as clearing the picture, which it
+/// does only after the view range was accepted.
+class CliPlotHost : public PlotHost
+{
+public:
+    CliPlotHost(const PlainFunctionSlots& functions, const PlainPlotOptions& options,
+                PlainView& view, QSize size)
+        : functions(functions), options(options), view(view), size(size)
+    {
+    }
+
+    FunctionSlot functionSlot(int n) const override { return functions.functionSlot(n); }
+    PlotOptions plotOptions() const override { return options.plotOptions(); }
+    QString rangeText(RangeField field) const override { return view.rangeText(field); }
+    void setRangeText(RangeField field, const QString& text) override
+    {
+        view.setRangeText(field, text);
+    }
+    QSize drawingAreaSize() const override { return size; }
+    void showWarning(const QString& text) override { printBlock(text); }
+    void processEvents() override {}
+    void presentPlot(const QImage&) override {}
+    void setControlsEnabled(bool enabled) override
+    {
+        if (!enabled)
+            cleared = true;
+    }
+
+    bool cleared = false;
+
+private:
+    const PlainFunctionSlots& functions;
+    const PlainPlotOptions& options;
+    PlainView& view;
+    QSize size;
+};
+
+struct RenderArgs
+{
+    std::optional<QString> ini;
+    QSize size{473, 462};
+    QString out;
+};
+
+std::optional<QSize> parseSize(const std::string& text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
+    const QRegularExpressionMatch m = pattern.match(QString::fromStdString(text));
+    if (!m.hasMatch())
+        return std::nullopt;
+    const int w = m.captured(1).toInt();
+    const int h = m.captured(2).toInt();
+    if (w < 1 || h < 1 || w > MaxSide || h > MaxSide)
+        return std::nullopt;
+    return QSize(w, h);
+}
+
+std::optional<RenderArgs> parseArgs(const std::vector<std::string>& args)
+{
+    RenderArgs parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        if (i + 1 >= args.size())
+            return std::nullopt;
+        const std::string& value = args[++i];
+        if (option == "--ini") {
+            parsed.ini = QString::fromLocal8Bit(value.c_str());
+        } else if (option == "--out") {
+            parsed.out = QString::fromLocal8Bit(value.c_str());
+        } else if (option == "--size") {
+            const std::optional<QSize> size = parseSize(value);
+            if (!size)
+                return std::nullopt;
+            parsed.size = *size;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (parsed.out.isEmpty())
+        return std::nullopt;
+    return parsed;
+}
+
+/// Keeps stderr for the warning and error texts: Qt's own chatter (a missing
+/// runtime directory on a headless machine, font notes) would mix into them.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+int usage()
+{
+    std::fputs("usage: kurvaro-cli render [--ini FILE] [--size WxH] --out FILE\n", stderr);
+    return ExitUsage;
+}
+
+} // namespace
+
+int runRender(int argc, char** argv, const std::vector<std::string>& args)
+{
+    const std::optional<RenderArgs> parsed = parseArgs(args);
+    if (!parsed)
+        return usage();
+
+    qInstallMessageHandler(quietQtMessages);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt sees only the program name: the command's own options are no Qt options.
+    int qtArgc = argc > 0 ? 1 : 0;
+    QGuiApplication app(qtArgc, argv);
+
+    PlainFunctionSlots functions;
+    PlainPlotOptions options;
+    PlainView view;
+    try {
+        LoadSettings(functions, options, view, parsed->ini.value_or(SettingsFilePath()));
+
+        CliPlotHost host(functions, options, view, parsed->size);
+        PlotRenderer renderer(host);
+        renderer.Redraw();
+        if (!host.cleared)
+            return ExitRangeRefused;
+
+        const QString& out = parsed->out;
+        const char* format =
+            out.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? "PNG" : "BMP";
+        if (!renderer.PlotBitmap().save(out, format)) {
+            printBlock(
+                errorBoxText(QStringLiteral("Datei %1 kann nicht erstellt werden").arg(out)));
+            return ExitFailure;
+        }
+        return ExitDrawn;
+    } catch (const Exception& e) {
+        printBlock(errorBoxText(QString::fromStdString(e.message())));
+    } catch (const std::exception& e) {
+        printBlock(errorBoxText(QString::fromUtf8(e.what())));
+    }
+    return ExitFailure;
+}
