@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QIcon>
+
+// The small pictures on the dialogs' buttons, drawn in code at 16 x 16.
+
+/// A green tick: the OK buttons.
+QIcon okGlyph();
+/// A red cross: the "Abbrechen" buttons.
+QIcon cancelGlyph();
+/// A magenta letter "i", the information sign: the help button.
+QIcon infoGlyph();

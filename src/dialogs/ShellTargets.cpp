@@ -1,0 +1,40 @@
+#include "ShellTargets.h"
+
+#include "MakerAddresses.h"
+#include "Settings.h"
+
+#include <QString>
+#include <QUrl>
+#include <QUrlQuery>
+
+QUrl helpFileUrl()
+{
+    return QUrl::fromLocalFile(ExecutableDirectory() + QStringLiteral("/Info.txt"));
+}
+
+QUrl mailUrl()
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("mailto"));
+    url.setPath(QString::fromUtf8(maker::MailAddress));
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("subject"), QString::fromUtf8(maker::ProgramName));
+    url.setQuery(query);
+    return url;
+}
+
+QUrl homePageUrl()
+{
+    return QUrl(QString::fromUtf8(maker::HomePageUrl));
+}
+
+QUrl updateUrl()
+{
+    QUrl url(QString::fromUtf8(maker::UpdateServerUrl));
+    url.setPath(QStringLiteral("/version.php"));
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("program"), QString::fromUtf8(maker::ProgramName).toLower());
+    query.addQueryItem(QStringLiteral("version"), QString::fromUtf8(maker::QueryVersion));
+    url.setQuery(query);
+    return url;
+}

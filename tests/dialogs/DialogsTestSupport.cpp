@@ -1,0 +1,177 @@
+#include "DialogsTestSupport.h"
+
+#include "Settings.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+namespace {
+
+class QtEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "test-dialogs";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { app.reset(); }
+
+private:
+    std::unique_ptr<QApplication> app;
+};
+
+[[maybe_unused]] ::testing::Environment* const qtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+} // namespace
+
+RecordingDesktop::RecordingDesktop()
+{
+    Desktop::install(this);
+}
+
+RecordingDesktop::~RecordingDesktop()
+{
+    Desktop::install(nullptr);
+}
+
+void RecordingDesktop::showError(QWidget*, const QString& message)
+{
+    errors << message;
+}
+
+void RecordingDesktop::showWarning(QWidget*, const QString& text)
+{
+    warnings << text;
+}
+
+std::optional<QColor> RecordingDesktop::chooseColor(QWidget*, const QColor& preset)
+{
+    colorPresets << preset;
+    return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
+}
+
+QString RecordingDesktop::chooseSaveFileName(QWidget*, const QString&, const QString&)
+{
+    return {};
+}
+
+void RecordingDesktop::openUrl(const QUrl& url)
+{
+    openedUrls << url;
+}
+
+int RecordingDesktop::execDialog(QDialog&)
+{
+    return 0;
+}
+
+TemporaryProgramDirectory::TemporaryProgramDirectory()
+{
+    SetExecutableDirectoryOverride(dir.path());
+}
+
+TemporaryProgramDirectory::~TemporaryProgramDirectory()
+{
+    SetExecutableDirectoryOverride(QString());
+}
+
+void TemporaryProgramDirectory::writeIni(const QStringList& lines) const
+{
+    QFile file(iniPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    for (const QString& line : lines)
+        file.write(line.toLatin1() + "\r\n");
+}
+
+QByteArray TemporaryProgramDirectory::iniBytes() const
+{
+    QFile file(iniPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+std::vector<IniEntry> parseIni(const QByteArray& bytes)
+{
+    std::vector<IniEntry> entries;
+    QString section;
+    for (QByteArray line : bytes.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.startsWith('[') && line.endsWith(']')) {
+            section = QString::fromLatin1(line.mid(1, line.size() - 2));
+            continue;
+        }
+        const qsizetype eq = line.indexOf('=');
+        if (eq > 0)
+            entries.push_back({section, QString::fromLatin1(line.left(eq)),
+                               QString::fromLatin1(line.mid(eq + 1))});
+    }
+    return entries;
+}
+
+std::vector<IniEntry> withoutSections(const std::vector<IniEntry>& entries,
+                                      const QStringList& sections)
+{
+    std::vector<IniEntry> kept;
+    for (const IniEntry& e : entries)
+        if (!sections.contains(e.section))
+            kept.push_back(e);
+    return kept;
+}
+
+std::vector<IniEntry> onlySections(const std::vector<IniEntry>& entries,
+                                   const QStringList& sections)
+{
+    std::vector<IniEntry> kept;
+    for (const IniEntry& e : entries)
+        if (sections.contains(e.section))
+            kept.push_back(e);
+    return kept;
+}
+
+bool showActive(QWidget& window)
+{
+    window.show();
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    return QTest::qWaitForWindowActive(&window);
+}
+
+QStringList tabSequence(QWidget& start, int count)
+{
+    start.setFocus(Qt::TabFocusReason);
+    QStringList names;
+    names << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+    for (int i = 0; i < count; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        if (focus == nullptr)
+            break;
+        QTest::keyClick(focus, Qt::Key_Tab);
+        names << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName()
+                                              : QString());
+    }
+    return names;
+}
+
+void clickCenter(QWidget& widget)
+{
+    QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier, widget.rect().center());
+}
+
+void PrintTo(const IniEntry& entry, std::ostream* os)
+{
+    *os << "[" << entry.section.toStdString() << "] " << entry.key.toStdString() << "="
+        << entry.value.toStdString();
+}
