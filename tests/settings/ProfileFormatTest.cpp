@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <optional>
 
 namespace {
@@ -14,6 +16,11 @@ struct LookupCase
     std::optional<QString> expected;
     const char* reason;
 };
+
+void PrintTo(const LookupCase& c, std::ostream* os)
+{
+    *os << c.reason;
+}
 
 const LookupCase LookupCases[] = {
     {"[Grid]\r\nIX=2\r\n", "Grid", "IX", QStringLiteral("2"), "CR LF file"},
@@ -82,6 +89,11 @@ struct WriteCase
     QByteArray after;
     const char* reason;
 };
+
+void PrintTo(const WriteCase& c, std::ostream* os)
+{
+    *os << c.reason;
+}
 
 const WriteCase WriteCases[] = {
     {"", "Grid", "IX", QStringLiteral("1"), "[Grid]\r\nIX=1\r\n", "creates the first section"},

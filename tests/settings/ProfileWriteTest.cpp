@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cerrno>
 #include <csignal>
 #include <functional>
@@ -140,6 +142,11 @@ struct ImpossiblePathCase
     const char* relative;
     const char* reason;
 };
+
+void PrintTo(const ImpossiblePathCase& c, std::ostream* os)
+{
+    *os << c.reason;
+}
 
 const ImpossiblePathCase ImpossiblePaths[] = {
     {"missing/Functions.ini", "the directory does not exist"},

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 /// The file after a first start, OK in the functions dialog, OK in the
@@ -97,6 +99,11 @@ struct HandEditCase
     // What the loaded stores must show; each returns true when it holds.
     bool (*holds)(const PlainFunctionSlots&, const PlainPlotOptions&, const PlainView&);
 };
+
+void PrintTo(const HandEditCase& c, std::ostream* os)
+{
+    *os << c.reason;
+}
 
 const HandEditCase HandEditCases[] = {
     {"Function1", "Color=clred", "name in lower case",

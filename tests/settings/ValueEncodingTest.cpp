@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <optional>
 
 namespace {
@@ -14,6 +16,11 @@ struct IntCase
     std::optional<int> expected;
     const char* reason;
 };
+
+void PrintTo(const IntCase& c, std::ostream* os)
+{
+    *os << c.reason;
+}
 
 const IntCase IntCases[] = {
     {"0", 0, "plain zero"},
@@ -78,6 +85,11 @@ struct ColorReadCase
     const char* reason;
 };
 
+void PrintTo(const ColorReadCase& c, std::ostream* os)
+{
+    *os << c.reason;
+}
+
 const ColorReadCase ColorReadCases[] = {
     {"clRed", colors::clRed, "table spelling"},
     {"clred", colors::clRed, "lower case"},
@@ -111,6 +123,11 @@ struct ColorFailCase
     const char* reason;
 };
 
+void PrintTo(const ColorFailCase& c, std::ostream* os)
+{
+    *os << c.reason;
+}
+
 const ColorFailCase ColorFailCases[] = {
     {"purple", "'purple' ist kein gültiger Integerwert", "English word without cl"},
     {"", "'' ist kein gültiger Integerwert", "empty value"},
@@ -142,6 +159,11 @@ struct ColorWriteCase
     const char* text;
     const char* reason;
 };
+
+void PrintTo(const ColorWriteCase& c, std::ostream* os)
+{
+    *os << c.reason;
+}
 
 const ColorWriteCase ColorWriteCases[] = {
     {colors::clBlack, "clBlack", "first row"},
@@ -193,6 +215,11 @@ struct CodePageCase
     QByteArray bytes;
     const char* reason;
 };
+
+void PrintTo(const CodePageCase& c, std::ostream* os)
+{
+    *os << c.reason;
+}
 
 const CodePageCase CodePageCases[] = {
     {"sin(x)", "sin(x)", "ASCII stays"},
