@@ -79,6 +79,9 @@ void checkBoxes(QPainter& p)
 
 void floppy(QPainter& p)
 {
+    // Drawn on a 16 x 16 grid and shrunk to leave a one-pixel margin.
+    p.translate(1, 1);
+    p.scale(14.0 / 16.0, 14.0 / 16.0);
     p.setPen(QPen(QColor(20, 20, 60), 1));
     p.setBrush(QColor(40, 60, 140));
     QPainterPath body;

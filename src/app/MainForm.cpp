@@ -19,16 +19,6 @@
 
 #include <exception>
 
-namespace {
-
-QChar localeDecimalSeparator()
-{
-    const QString point = QLocale().decimalPoint();
-    return point.isEmpty() ? QChar(u'.') : point.front();
-}
-
-} // namespace
-
 TMatheMain::TMatheMain(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TMatheMain>())
 {
     FormCreate();

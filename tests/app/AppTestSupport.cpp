@@ -1,0 +1,170 @@
+#include "AppTestSupport.h"
+
+#include "FuncForm.h"
+#include "MainForm.h"
+#include "PlotRenderer.h"
+#include "Settings.h"
+#include "TImage.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+class QtEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "test-app-window";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { app.reset(); }
+
+private:
+    std::unique_ptr<QApplication> app;
+};
+
+[[maybe_unused]] ::testing::Environment* const qtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+} // namespace
+
+QString RecordingDesktop::chooseSaveFileName(QWidget*, const QString& proposed,
+                                             const QString& filters)
+{
+    saveRequests.push_back({proposed, filters});
+    return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+}
+
+int RecordingDesktop::execDialog(QDialog& dialog)
+{
+    dialogsShown << dialog.objectName();
+    return dialogAnswer ? dialogAnswer(dialog) : pressCancel(dialog);
+}
+
+int pressOk(QDialog& dialog)
+{
+    dialog.setResult(QDialog::Rejected);
+    if (auto* ok = dialog.findChild<QAbstractButton*>(QStringLiteral("BitBtn1")))
+        ok->click();
+    else
+        dialog.accept();
+    return dialog.result();
+}
+
+int pressCancel(QDialog& dialog)
+{
+    dialog.reject();
+    return dialog.result();
+}
+
+void MainWindowTest::SetUp()
+{
+    ASSERT_TRUE(dir.isValid());
+    SetExecutableDirectoryOverride(dir.path());
+    Desktop::install(&desktop);
+}
+
+void MainWindowTest::TearDown()
+{
+    if (window && window->isVisible())
+        window->close();
+    window.reset();
+    Desktop::install(nullptr);
+    SetExecutableDirectoryOverride(QString());
+}
+
+QString MainWindowTest::settingsPath() const
+{
+    return dir.filePath(QStringLiteral("Functions.ini"));
+}
+
+void MainWindowTest::writeSettings(const QByteArray& content)
+{
+    QFile file(settingsPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+void MainWindowTest::start(bool expectPicture)
+{
+    window = std::make_unique<TMatheMain>();
+    window->CreateDialogs();
+    window->show();
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        const bool drawn =
+            !window->renderer().PlotBitmap().isNull() && !window->renderer().isDrawing();
+        if (expectPicture ? drawn : !desktop.errors.isEmpty())
+            break;
+    }
+    pump();
+}
+
+QStringList MainWindowTest::settingsLines() const
+{
+    QFile file(settingsPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"));
+    if (lines.size() == 1)
+        lines = lines.front().split(u'\n');
+    while (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QStringList MainWindowTest::closeAndReadSettings()
+{
+    window->close();
+    pump();
+    return settingsLines();
+}
+
+QString MainWindowTest::field(const char* name) const
+{
+    auto* edit = window->findChild<QLineEdit*>(QString::fromLatin1(name));
+    return edit != nullptr ? edit->text() : QStringLiteral("<no field %1>").arg(name);
+}
+
+void MainWindowTest::setField(const char* name, const QString& text)
+{
+    auto* edit = window->findChild<QLineEdit*>(QString::fromLatin1(name));
+    ASSERT_NE(edit, nullptr) << name;
+    edit->setText(text);
+}
+
+void MainWindowTest::click(const char* buttonName)
+{
+    auto* button = window->findChild<QAbstractButton*>(QString::fromLatin1(buttonName));
+    ASSERT_NE(button, nullptr) << buttonName;
+    QTest::mouseClick(button, Qt::LeftButton);
+    pump();
+}
+
+QImage MainWindowTest::plotBitmap() const
+{
+    return window->renderer().PlotBitmap();
+}
+
+QImage MainWindowTest::shownPicture() const
+{
+    auto* image = window->findChild<TImage*>(QStringLiteral("Image1"));
+    return image != nullptr ? image->picture() : QImage();
+}
+
+void MainWindowTest::pump(int ms)
+{
+    if (ms > 0)
+        QTest::qWait(ms);
+    QCoreApplication::processEvents();
+}
