@@ -13,12 +13,22 @@ QString SettingsFilePath();
 /// The one loading pass: every key in its fixed order, each put into its
 /// store at once. Throws EConvertError ("'%s' ist kein gültiger Integerwert")
 /// at a colour that does not convert; everything after it stays as it was.
+///
+/// Defaults for missing keys: the function slots' fixed ones (unchecked,
+/// empty, black, green, red, blue, maroon, aqua, teal, black, black, black),
+/// the designed range texts, and the store's current value for every option
+/// and window bound. Each option field is handed back through its own
+/// setPlotOptions call, so a changed check box reaches the store on its own.
+/// A missing or unreadable file reads as empty; loading never writes.
 void LoadSettings(FunctionSlotStore& functions, PlotOptionsStore& options, ViewStore& view,
                   const QString& path = SettingsFilePath());
 
 /// The functions dialog's OK: Expression 1..10, Visible 1..10, Color 1..10.
 /// Throws EIniFileException ("nach %s kann nicht geschrieben werden") when a
 /// write is refused; keys written before stay written.
+///
+/// Each key is one atomic replacement of the file (ProfileFile::writeString),
+/// so an interrupted pass leaves a whole file with the keys written so far.
 void WriteFunctionSettings(const FunctionSlotStore& functions,
                            const QString& path = SettingsFilePath());
 
