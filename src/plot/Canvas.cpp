@@ -6,14 +6,30 @@
 #include <QPainter>
 #include <QString>
 
-#include <cmath>
+#include <algorithm>
 
-QPen canvasPen(const QColor& color)
+namespace {
+
+__extension__ typedef __int128 Wide;
+
+Wide magnitude(Wide v)
 {
-    QPen pen(color, 0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-    pen.setCosmetic(true);
-    return pen;
+    return v < 0 ? -v : v;
 }
+
+/// round(numerator / denominator) for denominator > 0, halves rounded up.
+Wide roundedQuotient(Wide numerator, Wide denominator)
+{
+    const Wide twice = 2 * numerator + denominator;
+    const Wide d = 2 * denominator;
+    Wide q = twice / d;
+    if (twice % d != 0 && twice < 0) {
+        --q; // floor for negative values
+    }
+    return q;
+}
+
+} // namespace
 
 QFont canvasFont()
 {
@@ -33,86 +49,49 @@ QImage newCanvasImage(int width, int height)
     return image;
 }
 
-QRectF canvasClipBounds(const QSize& picture)
+void drawCanvasLine(QImage& image, QRgb color, long long x0, long long y0, long long x1,
+                    long long y1)
 {
-    return QRectF(QPointF(-2, -2), QPointF(picture.width() + 2, picture.height() + 2));
-}
-
-bool clipSegment(QLineF& segment, const QRectF& bounds)
-{
-    const double x0 = segment.x1(), y0 = segment.y1(), x1 = segment.x2(), y1 = segment.y2();
-    const double dx = x1 - x0, dy = y1 - y0;
-    const double limits[4] = {bounds.left(), bounds.right(), bounds.top(), bounds.bottom()};
-
-    // Liang-Barsky: t0 and t1 bound the visible part, e0 and e1 name the bound
-    // that cut each end (-1: not cut).
-    double t0 = 0, t1 = 1;
-    int e0 = -1, e1 = -1;
-    auto edge = [&](double p, double q, int id) {
-        if (p == 0) {
-            return q >= 0;
-        }
-        const double r = q / p;
-        if (p < 0) {
-            if (r > t1) {
-                return false;
-            }
-            if (r > t0) {
-                t0 = r;
-                e0 = id;
-            }
-        } else {
-            if (r < t0) {
-                return false;
-            }
-            if (r < t1) {
-                t1 = r;
-                e1 = id;
-            }
-        }
-        return true;
-    };
-    if (!edge(-dx, x0 - limits[0], 0) || !edge(dx, limits[1] - x0, 1) ||
-        !edge(-dy, y0 - limits[2], 2) || !edge(dy, limits[3] - y0, 3)) {
-        return false;
+    if (image.isNull()) {
+        return;
     }
-
-    // The point where bound `id` cuts the line, from the nearer end.
-    auto cut = [&](int id, double t) {
-        const double b = limits[id];
-        if (id < 2) {
-            const double y = t <= 0.5 ? y0 + (b - x0) / dx * dy : y1 - (x1 - b) / dx * dy;
-            return QPointF(b, y);
-        }
-        const double x = t <= 0.5 ? x0 + (b - y0) / dy * dx : x1 - (y1 - b) / dy * dx;
-        return QPointF(x, b);
-    };
-    QPointF start(x0, y0), end(x1, y1);
-    if (e0 >= 0) {
-        start = cut(e0, t0);
-        if (e0 >= 2) {
-            // Keep the start on the 1/64 grid at or before its true column
-            // position, strictly before the end's when the line moves right.
-            double x = std::floor(start.x() * 64) / 64;
-            if (dx > 0 && x >= x1) {
-                x = std::max(x0, x1 - 1.0 / 64);
-            }
-            start.setX(x);
-        }
+    const Wide dx = Wide(x1) - x0, dy = Wide(y1) - y0;
+    const bool steep = magnitude(dy) >= magnitude(dx);
+    const Wide steps = steep ? magnitude(dy) : magnitude(dx);
+    if (steps == 0) {
+        return;
     }
-    if (e1 >= 0) {
-        end = cut(e1, t1);
-    }
-    segment = QLineF(start, end);
-    return true;
-}
+    // Along the major axis the line visits major0 + i * direction for
+    // i = 0 .. steps - 1; the minor coordinate is minor0 + round(i * dMinor / steps).
+    const Wide major0 = steep ? y0 : x0;
+    const Wide minor0 = steep ? x0 : y0;
+    const Wide direction = (steep ? dy : dx) > 0 ? 1 : -1;
+    const Wide dMinor = steep ? dx : dy;
+    const Wide majorSize = steep ? image.height() : image.width();
+    const Wide minorSize = steep ? image.width() : image.height();
 
-void drawCanvasLine(QPainter& painter, const QSize& picture, double x0, double y0, double x1,
-                    double y1)
-{
-    QLineF segment(x0, y0, x1, y1);
-    if (clipSegment(segment, canvasClipBounds(picture))) {
-        painter.drawLine(segment);
+    // The steps whose major coordinate lies inside the picture.
+    Wide first = direction > 0 ? -major0 : major0 - (majorSize - 1);
+    Wide last = direction > 0 ? majorSize - 1 - major0 : major0;
+    first = std::max<Wide>(first, 0);
+    last = std::min<Wide>(last, steps - 1);
+    // i * dMinor must stay inside 128 bits. The lines of this renderer are
+    // axis-aligned or one column wide; a line slanting across more than 2^61
+    // pixels both ways is cut to its first 2^61 steps.
+    constexpr Wide limit = Wide(1) << 61;
+    if (magnitude(dMinor) > limit) {
+        last = std::min(last, limit);
+    }
+    const QRgb pixel = 0xFF000000u | color;
+    for (Wide i = first; i <= last; ++i) {
+        const Wide major = major0 + i * direction;
+        const Wide minor = minor0 + roundedQuotient(i * dMinor, steps);
+        if (minor < 0 || minor >= minorSize) {
+            continue;
+        }
+        const int x = static_cast<int>(steep ? minor : major);
+        const int y = static_cast<int>(steep ? major : minor);
+        reinterpret_cast<QRgb*>(image.scanLine(y))[x] = pixel;
     }
 }
 

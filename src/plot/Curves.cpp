@@ -4,7 +4,6 @@
 #include "RendererImpl.h"
 
 #include <string>
-#include <vector>
 
 void PlotRenderer::DrawFunctions()
 {
@@ -54,7 +53,6 @@ void PlotRenderer::DrawFunction(const QString& expression, TColor color, int slo
     }
 
     const long long width = d->area().width();
-    std::vector<QLineF> segments;
     for (long long k = 2; k <= width; ++k) {
         const double previous = v;
         const bool havePrevious = haveValue;
@@ -74,28 +72,11 @@ void PlotRenderer::DrawFunction(const QString& expression, TColor color, int slo
             const long long to = YToPixel(v);
             const long long height = d->area().height();
             const bool inside = (from >= 1 && from <= height) || (to >= 1 && to <= height);
-            if (inside) {
-                segments.emplace_back(static_cast<double>(k - 1), static_cast<double>(from),
-                                      static_cast<double>(k), static_cast<double>(to));
+            if (inside && d->canPaint()) {
+                d->line(k - 1, from, k, to);
             }
         } catch (const Exception&) {
             // a row beyond the 64-bit range: no segment touches it
         }
     }
-
-    if (!d->canPaint() || segments.empty()) {
-        return;
-    }
-    const QSize picture = d->picture.size();
-    const QRectF bounds = canvasClipBounds(picture);
-    std::vector<QLineF> visible;
-    visible.reserve(segments.size());
-    for (QLineF s : segments) {
-        if (clipSegment(s, bounds)) {
-            visible.push_back(s);
-        }
-    }
-    QPainter painter;
-    d->beginPainting(painter);
-    painter.drawLines(visible.data(), static_cast<int>(visible.size()));
 }

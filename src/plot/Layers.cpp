@@ -4,6 +4,8 @@
 #include "PlotMath.h"
 #include "RendererImpl.h"
 
+#include <QPainter>
+
 #include <algorithm>
 #include <functional>
 
@@ -176,8 +178,6 @@ void PlotRenderer::DrawGrid()
     if (!d->canPaint()) {
         return;
     }
-    QPainter painter;
-    d->beginPainting(painter);
     const QSize picture = d->picture.size();
     const ViewRange r = d->range;
     const auto xPixel = [this](double x) { return XToPixel(x); };
@@ -185,14 +185,11 @@ void PlotRenderer::DrawGrid()
 
     forEachMark(multiplesOf(ix, r.XMin, r.XMax), xPixel, true, -bandMargin,
                 picture.width() + bandMargin, [&](long long, double, long long column) {
-                    const double h = d->area().height();
-                    drawCanvasLine(painter, picture, column, 0, column, h);
+                    d->line(column, 0, column, d->area().height());
                 });
     forEachMark(multiplesOf(iy, r.YMin, r.YMax), yPixel, false, -bandMargin,
-                picture.height() + bandMargin, [&](long long, double, long long row) {
-                    const double w = d->area().width();
-                    drawCanvasLine(painter, picture, 0, row, w, row);
-                });
+                picture.height() + bandMargin,
+                [&](long long, double, long long row) { d->line(0, row, d->area().width(), row); });
 }
 
 void PlotRenderer::DrawAxes()
@@ -201,17 +198,14 @@ void PlotRenderer::DrawAxes()
     if (!d->canPaint()) {
         return;
     }
-    QPainter painter;
-    d->beginPainting(painter);
-    const QSize picture = d->picture.size();
     const ViewRange r = d->range;
     if (r.XMin < 0 && 0 < r.XMax) {
-        const double column = XToPixel(0);
-        drawCanvasLine(painter, picture, column, 0, column, d->area().height());
+        const long long column = XToPixel(0);
+        d->line(column, 0, column, d->area().height());
     }
     if (r.YMin < 0 && 0 < r.YMax) {
-        const double row = YToPixel(0);
-        drawCanvasLine(painter, picture, 0, row, d->area().width(), row);
+        const long long row = YToPixel(0);
+        d->line(0, row, d->area().width(), row);
     }
 }
 
@@ -226,21 +220,17 @@ void PlotRenderer::DrawScale()
     }
     const long long row0 = tame(YToPixel(0));
     const long long col0 = tame(XToPixel(0));
-    QPainter painter;
-    d->beginPainting(painter);
     const QSize picture = d->picture.size();
     const ViewRange r = d->range;
     const auto xPixel = [this](double x) { return XToPixel(x); };
     const auto yPixel = [this](double y) { return YToPixel(y); };
 
-    forEachMark(multiplesOf(ix, r.XMin, r.XMax), xPixel, true, -bandMargin,
-                picture.width() + bandMargin, [&](long long, double, long long column) {
-                    drawCanvasLine(painter, picture, column, row0 - 2, column, row0 + 3);
-                });
+    forEachMark(
+        multiplesOf(ix, r.XMin, r.XMax), xPixel, true, -bandMargin, picture.width() + bandMargin,
+        [&](long long, double, long long column) { d->line(column, row0 - 2, column, row0 + 3); });
     forEachMark(multiplesOf(iy, r.YMin, r.YMax), yPixel, false, -bandMargin,
-                picture.height() + bandMargin, [&](long long, double, long long row) {
-                    drawCanvasLine(painter, picture, col0 - 2, row, col0 + 3, row);
-                });
+                picture.height() + bandMargin,
+                [&](long long, double, long long row) { d->line(col0 - 2, row, col0 + 3, row); });
 }
 
 void PlotRenderer::DrawAxisText()
@@ -255,10 +245,11 @@ void PlotRenderer::DrawAxisText()
     }
     const long long row0 = tame(YToPixel(0));
     const long long col0 = tame(XToPixel(0));
-    QPainter painter;
-    d->beginPainting(painter);
+    // The painter ends with this layer, before the picture is handed out, so
+    // that a copy never shares a buffer that is still being painted.
+    QPainter painter(&d->picture);
     painter.setFont(canvasFont());
-    painter.setPen(canvasPen(d->fontColor));
+    painter.setPen(d->fontColor);
     const QSize picture = d->picture.size();
     const ViewRange r = d->range;
     const auto xPixel = [this](double x) { return XToPixel(x); };

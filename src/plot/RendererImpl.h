@@ -8,7 +8,6 @@
 
 #include <QColor>
 #include <QImage>
-#include <QPainter>
 
 struct PlotRenderer::Impl
 {
@@ -37,13 +36,9 @@ struct PlotRenderer::Impl
     /// Whether there is a picture to paint into.
     bool canPaint() const { return !released && !picture.isNull(); }
 
-    /// Starts painting on the picture with the canvas pen of `penColor`.
-    /// Ends before the picture is handed out, so that a copy never shares a
-    /// buffer that is still being painted.
-    void beginPainting(QPainter& painter)
+    /// A line in the pen colour.
+    void line(long long x0, long long y0, long long x1, long long y1)
     {
-        painter.begin(&picture);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(canvasPen(penColor));
+        drawCanvasLine(picture, penColor.rgb(), x0, y0, x1, y1);
     }
 };

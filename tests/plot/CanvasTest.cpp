@@ -1,0 +1,197 @@
+// The canvas rules: colours, the line end-pixel rule, segments far outside
+// the picture, text on an opaque box.
+
+#include "Canvas.h"
+#include "PlotTestSupport.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPalette>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+TEST(ColorTest, ConvertsStoredColours)
+{
+    struct Case
+    {
+        TColor color;
+        QColor expected;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {colors::clRed, QColor(255, 0, 0), "red is the lowest byte"},
+        {colors::clBlue, QColor(0, 0, 255), "blue is the third byte"},
+        {0x00FEF1F2, QColor(0xF2, 0xF1, 0xFE), "the designed background"},
+        {0x00123456, QColor(0x56, 0x34, 0x12), "byte order 0x00BBGGRR"},
+        {colors::clNone, QColor(255, 255, 255), "no colour paints its low 24 bits"},
+        {static_cast<TColor>(0x80000019u), QColor(0, 0, 0), "an unknown system index is black"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(toQColor(c.color), c.expected) << c.reason;
+    }
+}
+
+TEST(ColorTest, SystemColoursComeFromThePalette)
+{
+    const QPalette palette = QGuiApplication::palette();
+    struct Case
+    {
+        int index;
+        QPalette::ColorGroup group;
+        QPalette::ColorRole role;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {5, QPalette::Active, QPalette::Base, "window"},
+        {8, QPalette::Active, QPalette::Text, "window text"},
+        {13, QPalette::Active, QPalette::Highlight, "highlight"},
+        {15, QPalette::Active, QPalette::Button, "button face"},
+        {17, QPalette::Disabled, QPalette::Text, "grey text"},
+        {24, QPalette::Active, QPalette::ToolTipBase, "info background, the last index"},
+    };
+    for (const Case& c : cases) {
+        const TColor color = static_cast<TColor>(0x80000000u + static_cast<unsigned>(c.index));
+        EXPECT_EQ(toQColor(color).rgb(), palette.color(c.group, c.role).rgb()) << c.reason;
+    }
+}
+
+QImage blank(int w, int h)
+{
+    QImage image = newCanvasImage(w, h);
+    image.fill(Qt::white);
+    return image;
+}
+
+QString picture(const QImage& image)
+{
+    QString s;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            s += image.pixel(x, y) == qRgb(0, 0, 0) ? u'#' : u'.';
+        }
+        s += u'\n';
+    }
+    return s;
+}
+
+TEST(LineRuleTest, PaintsTheStartPixelAndLeavesOutTheEndInEveryDirection)
+{
+    struct Case
+    {
+        QLine line;
+        const char* expected;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {QLine(1, 1, 1, 4), ".....\n.#...\n.#...\n.#...\n.....\n", "vertical, downwards"},
+        {QLine(1, 4, 1, 1), ".....\n.....\n.#...\n.#...\n.#...\n", "vertical, upwards"},
+        {QLine(0, 2, 4, 2), ".....\n.....\n####.\n.....\n.....\n", "horizontal"},
+        {QLine(4, 2, 0, 2), ".....\n.....\n.####\n.....\n.....\n", "horizontal, leftwards"},
+        {QLine(0, 0, 4, 4), "#....\n.#...\n..#..\n...#.\n.....\n", "diagonal"},
+        {QLine(4, 4, 0, 0), ".....\n.#...\n..#..\n...#.\n....#\n", "diagonal, backwards"},
+        {QLine(1, 4, 2, 0), ".....\n..#..\n..#..\n.#...\n.#...\n",
+         "one column across, upwards: the column changes half-way"},
+        {QLine(1, 0, 2, 4), ".#...\n.#...\n..#..\n..#..\n.....\n", "the same, downwards"},
+        {QLine(2, 2, 3, 2), ".....\n.....\n..#..\n.....\n.....\n", "one pixel long"},
+        {QLine(2, 2, 2, 2), ".....\n.....\n.....\n.....\n.....\n", "no length, no pixel"},
+        {QLine(-3, 1, 8, 1), ".....\n#####\n.....\n.....\n.....\n", "cut at both borders"},
+    };
+    for (const Case& c : cases) {
+        QImage image = blank(5, 5);
+        drawCanvasLine(image, qRgb(0, 0, 0), c.line.x1(), c.line.y1(), c.line.x2(), c.line.y2());
+        EXPECT_EQ(picture(image), QString::fromLatin1(c.expected)) << c.reason;
+    }
+}
+
+/// The pixels of a one-column segment whose far end lies beyond its midpoint:
+/// the rows from the start towards the end, without the end, in the start's
+/// column when the start is the near end, else in the end's column.
+QImage expectedStroke(QSize size, int k, long long start, long long end, bool nearStart)
+{
+    QImage image = blank(size.width(), size.height());
+    const int column = nearStart ? k - 1 : k;
+    const long long step = end > start ? 1 : -1;
+    for (long long y = 0; y < size.height(); ++y) {
+        const bool between = step > 0 ? (y >= start && y < end) : (y <= start && y > end);
+        if (between) {
+            image.setPixel(column, int(y), qRgb(0, 0, 0));
+        }
+    }
+    return image;
+}
+
+TEST(SegmentTest, APoleFarOutsidePaintsExactlyItsVisiblePart)
+{
+    const QSize size(40, 300);
+    const long long extreme = std::numeric_limits<long long>::max();
+    for (long long far :
+         {100000LL, 10000000LL, 3000000000LL, 1000000000000LL, 1000000000000000000LL, extreme}) {
+        for (int sign : {-1, 1}) {
+            for (bool farStart : {false, true}) {
+                for (long long row = -1; row <= 300; row += 13) {
+                    const long long f = sign * far;
+                    QImage image = blank(size.width(), size.height());
+                    const long long start = farStart ? f : row, end = farStart ? row : f;
+                    drawCanvasLine(image, qRgb(0, 0, 0), 19, start, 20, end);
+                    ASSERT_EQ(image, expectedStroke(size, 20, start, end, !farStart))
+                        << "far " << f << " start " << farStart << " row " << row;
+                }
+            }
+        }
+    }
+}
+
+TEST(SegmentTest, LinesAcrossTheWholeIntegerRange)
+{
+    QImage image = blank(4, 4);
+    const long long lo = std::numeric_limits<long long>::min();
+    const long long hi = std::numeric_limits<long long>::max();
+    drawCanvasLine(image, qRgb(0, 0, 0), 1, lo, 1, hi);
+    drawCanvasLine(image, qRgb(0, 0, 0), hi, 2, lo, 2);
+    EXPECT_EQ(picture(image), QStringLiteral(".#..\n.#..\n####\n.#..\n"));
+}
+
+TEST(CanvasTextTest, TextSitsOnAnOpaqueBoxAtItsTopLeftCorner)
+{
+    QImage image = blank(60, 40);
+    {
+        QPainter painter(&image);
+        painter.setFont(canvasFont());
+        painter.setPen(QColor(0, 0, 255));
+        drawCanvasText(painter, image.size(), 10, 5, QStringLiteral("-5"), QColor(255, 0, 0));
+    }
+    const QFontMetrics metrics(canvasFont(), &image);
+    EXPECT_EQ(metrics.height(), 13) << "8 points at 96 dpi with the fallback font";
+    const QRect box(10, 5, metrics.horizontalAdvance(QStringLiteral("-5")), metrics.height());
+    int red = 0, blue = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (!box.contains(x, y)) {
+                EXPECT_EQ(p, qRgb(255, 255, 255)) << x << "," << y << " outside the box";
+            } else if (p == qRgb(255, 0, 0)) {
+                ++red;
+            } else if (p == qRgb(0, 0, 255)) {
+                ++blue;
+            } else {
+                ADD_FAILURE() << x << "," << y << ": neither box nor text colour";
+            }
+        }
+    }
+    EXPECT_GT(blue, 5) << "the text is drawn without anti-aliasing in its colour";
+    EXPECT_GT(red, blue) << "the box fills the rest";
+}
+
+TEST(CanvasTextTest, TheFontIsAnEightPointSansSerif)
+{
+    const QFontInfo info(canvasFont());
+    EXPECT_EQ(info.pointSize(), 8);
+    const QStringList accepted = {QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")};
+    EXPECT_TRUE(accepted.contains(info.family())) << info.family().toStdString();
+}
+
+} // namespace

@@ -1,0 +1,120 @@
+#include "PlotTestSupport.h"
+
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+/// Fonts and palettes need the application object; one for the whole run.
+class GuiEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "test-plot";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<QGuiApplication> app_;
+};
+
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+} // namespace
+
+TestHost::TestHost()
+{
+    setRange(QStringLiteral("-5"), QStringLiteral("5"), QStringLiteral("-5"), QStringLiteral("5"));
+    options.BackGround.Color = testcolors::background;
+    options.Grid.Color = testcolors::grid;
+    options.Axis.Color = testcolors::axis;
+    options.Scale.Color = testcolors::scale;
+    options.AxisText.Color = testcolors::text;
+}
+
+void TestHost::showWarning(const QString& text)
+{
+    log << QStringLiteral("warning:") + text;
+}
+
+void TestHost::processEvents()
+{
+    log << QStringLiteral("pump");
+    if (onPump) {
+        onPump();
+    }
+}
+
+void TestHost::presentPlot(const QImage& picture)
+{
+    lastPresented = picture;
+    log << QStringLiteral("present:%1x%2").arg(picture.width()).arg(picture.height());
+}
+
+void TestHost::setControlsEnabled(bool enabled)
+{
+    log << QStringLiteral("enable:%1").arg(enabled ? 1 : 0);
+}
+
+void TestHost::setRange(const QString& xmin, const QString& xmax, const QString& ymin,
+                        const QString& ymax)
+{
+    ranges[RangeField::XMin] = xmin;
+    ranges[RangeField::XMax] = xmax;
+    ranges[RangeField::YMin] = ymin;
+    ranges[RangeField::YMax] = ymax;
+}
+
+void TestHost::hideAllLayers()
+{
+    options.Grid.Visible = false;
+    options.Axis.Visible = false;
+    options.Scale.Visible = false;
+    options.AxisText.Visible = false;
+}
+
+QStringList TestHost::warnings() const
+{
+    QStringList result;
+    for (const QString& entry : log) {
+        if (entry.startsWith(QStringLiteral("warning:"))) {
+            result << entry.mid(8);
+        }
+    }
+    return result;
+}
+
+QRgb rgbOf(TColor color)
+{
+    return toQColor(color).rgb();
+}
+
+int countColor(const QImage& image, const QRect& area, TColor color)
+{
+    const QRgb wanted = rgbOf(color);
+    const QRect r = area.intersected(image.rect());
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            n += image.pixel(x, y) == wanted ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+LocaleScope::LocaleScope(const QLocale& locale)
+{
+    QLocale::setDefault(locale);
+}
+
+LocaleScope::~LocaleScope()
+{
+    QLocale::setDefault(saved_);
+}
