@@ -12,13 +12,14 @@
 
 long long nearestInt64(long double value)
 {
-    // The default rounding mode is to nearest with ties to even.
-    const long double rounded = std::nearbyintl(value);
-    constexpr long double lowest = -9223372036854775808.0L;
-    if (!(rounded >= lowest && rounded < -lowest)) {
+    // In extended precision the largest value below 2^63 that rounds into the
+    // range is 2^63 - 1 (2^63 - 0.5 ties to the even 2^63), and nothing lies
+    // between -2^63 - 1 and -2^63. NaN fails both tests.
+    if (!(value >= -9223372036854775808.0L && value <= 9223372036854775807.0L)) {
         faults::invalidOp();
     }
-    return static_cast<long long>(rounded);
+    // The default rounding mode is to nearest with ties to even.
+    return std::llrint(value);
 }
 
 double storeDouble(long double value)
