@@ -50,10 +50,23 @@ app_pid=$!
 
 # Wait for the window, then until two captures half a second apart agree:
 # the curves are drawn one after another, so a still screen means done.
-for _ in $(seq 1 100); do
-    xwininfo -root -tree 2>/dev/null | grep -q '"Kurvaro"' && break
+shown=0
+for _ in $(seq 1 200); do
+    if ! kill -0 "$app_pid" 2>/dev/null; then
+        echo "kurvaro ended before its window appeared:" >&2
+        cat "$work/kurvaro.log" >&2
+        exit 1
+    fi
+    if xwininfo -root -tree 2>/dev/null | grep -q '"Kurvaro"'; then
+        shown=1
+        break
+    fi
     sleep 0.1
 done
+if [[ $shown -ne 1 ]]; then
+    echo "no Kurvaro window appeared within 20 s" >&2
+    exit 1
+fi
 previous=""
 for _ in $(seq 1 60); do
     sleep 0.5

@@ -29,6 +29,8 @@ TMatheMain::~TMatheMain() = default;
 void TMatheMain::FormCreate()
 {
     ui->setupUi(this);
+    // The form file cannot keep a caption made of blanks only.
+    ui->Label1->setText(QString(7, u' '));
 
     QFont sans(QStringLiteral("sans-serif"));
     sans.setStyleHint(QFont::SansSerif);
