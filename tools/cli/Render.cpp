@@ -5,7 +5,6 @@
 
 #include "Faults.h"
 #include "PlainStores.h"
-#include "PlotHost.h"
 #include "PlotRenderer.h"
 #include "Settings.h"
 
@@ -45,44 +44,6 @@ QString errorBoxText(const QString& message)
         return message + u'.';
     return message;
 }
-
-/// The main window's side of the renderer, on plain data. The drawing is
-/// "refused" unless the renderer got as far as clearing the picture, which it
-/// does only after the view range was accepted.
-class CliPlotHost : public PlotHost
-{
-public:
-    CliPlotHost(const PlainFunctionSlots& functions, const PlainPlotOptions& options,
-                PlainView& view, QSize size)
-        : functions(functions), options(options), view(view), size(size)
-    {
-    }
-
-    FunctionSlot functionSlot(int n) const override { return functions.functionSlot(n); }
-    PlotOptions plotOptions() const override { return options.plotOptions(); }
-    QString rangeText(RangeField field) const override { return view.rangeText(field); }
-    void setRangeText(RangeField field, const QString& text) override
-    {
-        view.setRangeText(field, text);
-    }
-    QSize drawingAreaSize() const override { return size; }
-    void showWarning(const QString& text) override { printBlock(text); }
-    void processEvents() override {}
-    void presentPlot(const QImage&) override {}
-    void setControlsEnabled(bool enabled) override
-    {
-        if (!enabled)
-            cleared = true;
-    }
-
-    bool cleared = false;
-
-private:
-    const PlainFunctionSlots& functions;
-    const PlainPlotOptions& options;
-    PlainView& view;
-    QSize size;
-};
 
 struct RenderArgs
 {
@@ -165,10 +126,11 @@ int runRender(int argc, char** argv, const std::vector<std::string>& args)
     try {
         LoadSettings(functions, options, view, parsed->ini.value_or(SettingsFilePath()));
 
-        CliPlotHost host(functions, options, view, parsed->size);
+        PlainPlotHost host(functions, options, view, parsed->size);
+        host.onWarning = printBlock;
         PlotRenderer renderer(host);
         renderer.Redraw();
-        if (!host.cleared)
+        if (!host.backgroundCleared)
             return ExitRangeRefused;
 
         const QString& out = parsed->out;

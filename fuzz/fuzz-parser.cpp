@@ -1,0 +1,36 @@
+// Compiles arbitrary bytes as an expression and evaluates what compiles at a
+// few X values. Compile errors and arithmetic faults are expected; a crash, a
+// leak, a sanitizer report or a value that is NaN or infinite is a bug.
+
+#include "Parser10.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static TParser parser;
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    try {
+        parser.CompileExpression(text);
+    } catch (const Exception&) {
+        if (parser.FirstNode() != nullptr || !parser.CompileFailed())
+            std::abort();
+        return 0;
+    }
+    static const double xs[] = {0.0, 1.0, -2.5, 1e300, -1e-300, 3.0e9};
+    for (double x : xs) {
+        parser.X = x;
+        parser.Y = x / 3;
+        try {
+            const long double v = parser.Value();
+            if (!std::isfinite(v))
+                std::abort();
+        } catch (const Exception&) {
+        }
+    }
+    return 0;
+}
