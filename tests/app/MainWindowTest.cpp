@@ -3,6 +3,7 @@
 #include "FuncForm.h"
 #include "MainForm.h"
 #include "PlotRenderer.h"
+#include "Settings.h"
 #include "SetupForm.h"
 
 #include <QAbstractButton>
@@ -266,6 +267,24 @@ TEST_F(MainWindowTest, ResizedWindowKeepsTheOldPictureUntilTheNextRedraw)
     click("BitBtn2");
     EXPECT_EQ(plotBitmap().size(), window->drawingAreaSize());
     EXPECT_EQ(plotBitmap().width(), old.width() + 800 - 683);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, RefusedViewWriteShowsTheErrorBoxAndTheWindowStillCloses)
+{
+    start();
+    const QString missing = dir.filePath(QStringLiteral("weg"));
+    SetExecutableDirectoryOverride(missing);
+    window->close();
+    pump();
+    EXPECT_EQ(
+        desktop.errors,
+        QStringList(
+            {QStringLiteral("nach %1/Functions.ini kann nicht geschrieben werden").arg(missing)}));
+    EXPECT_FALSE(window->isVisible());
 }
 
 } // namespace
