@@ -38,8 +38,20 @@ inline constexpr const char* ZeroDivide = "Gleitkommadivision durch Null";
 inline constexpr const char* Overflow = "Gleitkommaüberlauf";
 inline constexpr const char* DivByZero = "Division durch Null";
 
-[[noreturn]] inline void invalidOp() { throw EInvalidOp(InvalidOp); }
-[[noreturn]] inline void zeroDivide() { throw EZeroDivide(ZeroDivide); }
-[[noreturn]] inline void overflow() { throw EOverflow(Overflow); }
-[[noreturn]] inline void divByZero() { throw EDivByZero(DivByZero); }
+[[noreturn]] inline void invalidOp()
+{
+    throw EInvalidOp(InvalidOp);
+}
+[[noreturn]] inline void zeroDivide()
+{
+    throw EZeroDivide(ZeroDivide);
+}
+[[noreturn]] inline void overflow()
+{
+    throw EOverflow(Overflow);
+}
+[[noreturn]] inline void divByZero()
+{
+    throw EDivByZero(DivByZero);
+}
 } // namespace faults

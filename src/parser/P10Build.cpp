@@ -1,7 +1,9 @@
 #include "P10Build.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cfloat>
+#include <climits>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
@@ -175,12 +177,39 @@ struct Term
 
 /// Buffers reused by consecutive compiles so that a compile allocates only
 /// its nodes and cells.
+/// Character classes whose positions at each bracket depth the filters use.
+enum CharClass
+{
+    cPlus,
+    cMinus,
+    cFree,     // "+" or "-" after an operand: an addition or subtraction, never a sign
+    cFreePlus, // "+" of those
+    cStar,
+    cSlash,
+    cCaret,
+    cDiv, // first letter of "DIV"
+    cMod, // first letter of "MOD"
+    cClassCount
+};
+
+/// Facts about the text that let the filters refute questions in O(1).
+struct Facts
+{
+    std::vector<std::uint16_t> classes;          // per position, bit per CharClass
+    std::vector<std::int32_t> nextLower;         // next position whose depth is lower
+    std::vector<std::int32_t> marks;             // prefix count of positions of risky literals
+    std::vector<std::int32_t> next[cClassCount]; // next position >= i of the class, same depth
+    std::vector<std::int32_t> prev[cClassCount]; // last position < i of the class, same depth
+    std::vector<std::int32_t> seen;
+};
+
 struct Scratch
 {
     std::string text;
     std::vector<std::int32_t> depth;
     std::vector<Term> terms;
     Memo memo;
+    Facts facts;
 };
 
 /// Hands out the thread's scratch; a nested compile gets a fresh one.
@@ -303,14 +332,60 @@ private:
     // --- recognisers -------------------------------------------------------
 
     bool ask(Question q, View v, Answer& out);
+    bool quickNo(Question q, View v) const;
     bool compute(Question q, View v, Answer& out, Term* record);
     bool inSet(Question set, View v, View& out);
     bool numberLiteral(View v, double& value) const;
     bool splitAt(char op, Question leftSet, Question rightSet, View v, Answer& out, Term* record);
     bool splitAtWord(const char* word, View v, Answer& out, Term* record);
     bool splitPower(View v, Answer& out, Term* record);
+    bool powerExponent(View& right, OpKind& kind);
+    /// Tries only the positions at which a split of `v` at `op` ("D" for DIV,
+    /// "M" for MOD) can succeed, in the order the plain scan would reach them.
+    template <typename Body> bool candidates(char op, View v, Body&& body);
     bool function2(View v, Answer& out, Term* record);
     OpKind powerKind(double exponent) const;
+
+    // --- filters --------------------------------------------------------------
+    //
+    // The grammar confines where operators may stand in an accepted text: a
+    // "+" or "-" after an operand (not a sign) only in sums and differences, a
+    // "*" at bracket depth 0 only as the first one of a product, and so on.
+    // These facts refute most questions in O(1) and name the only positions a
+    // split can succeed at. They are used only on views without a literal that
+    // could fault (a fault is the one side effect a recogniser has, and
+    // skipping a question must not skip it), in the fixed number format, and
+    // with plain alphanumeric table names.
+
+    void prepareFacts();
+    bool namesArePlain() const;
+    bool filtering(View v) const
+    {
+        if (!filters_)
+            return false;
+        const std::uint32_t s = offset(v);
+        return facts_->marks[s + v.size()] == facts_->marks[s];
+    }
+    bool wellFormed(std::int32_t s, std::int32_t e) const
+    {
+        return depth_[s] == depth_[e] && facts_->nextLower[static_cast<std::size_t>(s)] > e;
+    }
+    std::int32_t first(int c, std::int32_t s, std::int32_t e) const
+    {
+        const std::int32_t j = facts_->next[c][static_cast<std::size_t>(s)];
+        return j < e ? j : -1;
+    }
+    std::int32_t last(int c, std::int32_t s, std::int32_t e) const
+    {
+        const std::int32_t j = facts_->prev[c][static_cast<std::size_t>(e)];
+        return j >= s ? j : -1;
+    }
+    bool has(int c, std::int32_t s, std::int32_t e) const { return first(c, s, e) >= 0; }
+    std::int32_t nextOf(int c, std::int32_t i) const
+    {
+        return facts_->next[c][static_cast<std::size_t>(i)];
+    }
+    bool refuted(Question q, View v) const;
 
     // --- the walk ------------------------------------------------------------
 
@@ -329,7 +404,292 @@ private:
     const char* base_ = nullptr;
     const std::int32_t* depth_ = nullptr;
     SlotTable* table_ = nullptr;
+    bool memo_ = true;
+    bool filters_ = false;
+    const Facts* facts_ = nullptr;
 };
+
+thread_local RecogniserSearch searchMode = RecogniserSearch::Fast;
+
+/// Below this length the filters' set-up costs more than it saves.
+constexpr std::size_t FilterThreshold = 64;
+
+bool Builder::namesArePlain() const
+{
+    auto plain = [](std::string_view name) {
+        if (name.empty())
+            return false;
+        for (char c : name) {
+            const auto u = static_cast<unsigned char>(c);
+            if (!(std::isalnum(u) || c == '_'))
+                return false;
+        }
+        std::string upper(name);
+        for (char& c : upper)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return upper.find("DIV") == std::string::npos && upper.find("MOD") == std::string::npos;
+    };
+    for (std::size_t i = 0; i < variables_.size(); ++i)
+        if (!plain(variables_.at(i).first))
+            return false;
+    for (const TFunctionTable* t : {&oneArg_, &twoArg_})
+        for (std::size_t i = 0; i < t->size(); ++i)
+            if (!plain(t->at(i).first))
+                return false;
+    return true;
+}
+
+void Builder::prepareFacts()
+{
+    Facts& f = scratch_.facts;
+    const std::string& s = scratch_.text;
+    const auto n = static_cast<std::int32_t>(s.size());
+    const auto size = static_cast<std::size_t>(n) + 1;
+
+    // Classes. A "+" or "-" is free (an addition or subtraction) when it
+    // follows an operand's last character; after "E" followed by a digit it
+    // may be an exponent's sign, after "DIV"/"MOD" a literal's sign.
+    f.classes.assign(size, 0);
+    auto at = [&](std::int32_t i, const char* w) {
+        return i >= 0 && i + 3 <= n && s.compare(static_cast<std::size_t>(i), 3, w) == 0;
+    };
+    for (std::int32_t i = 0; i < n; ++i) {
+        const char c = s[static_cast<std::size_t>(i)];
+        std::uint16_t bits = 0;
+        switch (c) {
+        case '+':
+        case '-': {
+            bits = static_cast<std::uint16_t>(1u << (c == '+' ? cPlus : cMinus));
+            bool free = false;
+            if (i > 0) {
+                const char p = s[static_cast<std::size_t>(i) - 1];
+                const auto up = static_cast<unsigned char>(p);
+                if (isDigit(p) || p == '.' || p == ')' || p == '_') {
+                    free = true;
+                } else if (std::isalpha(up)) {
+                    if (p == 'E')
+                        free = !(i + 1 < n && isDigit(s[static_cast<std::size_t>(i) + 1]));
+                    else if (p == 'V')
+                        free = !at(i - 3, "DIV");
+                    else if (p == 'D')
+                        free = !at(i - 3, "MOD");
+                    else
+                        free = true;
+                }
+            }
+            if (free)
+                bits |= static_cast<std::uint16_t>(1u << cFree | (c == '+' ? 1u << cFreePlus : 0u));
+            break;
+        }
+        case '*':
+            bits = 1u << cStar;
+            break;
+        case '/':
+            bits = 1u << cSlash;
+            break;
+        case '^':
+            bits = 1u << cCaret;
+            break;
+        case 'D':
+            if (at(i, "DIV"))
+                bits = 1u << cDiv;
+            break;
+        case 'M':
+            if (at(i, "MOD"))
+                bits = 1u << cMod;
+            break;
+        default:
+            break;
+        }
+        f.classes[static_cast<std::size_t>(i)] = bits;
+    }
+
+    // Next position with a lower depth (monotonic stack).
+    f.nextLower.assign(size, n + 1);
+    f.seen.clear();
+    for (std::int32_t i = n; i >= 0; --i) {
+        while (!f.seen.empty() && depth_[f.seen.back()] >= depth_[i])
+            f.seen.pop_back();
+        f.nextLower[static_cast<std::size_t>(i)] = f.seen.empty() ? n + 1 : f.seen.back();
+        f.seen.push_back(i);
+    }
+
+    // Next and previous position of each class at the same depth.
+    std::int32_t minDepth = 0;
+    std::int32_t maxDepth = 0;
+    for (std::int32_t i = 0; i <= n; ++i) {
+        minDepth = std::min(minDepth, depth_[i]);
+        maxDepth = std::max(maxDepth, depth_[i]);
+    }
+    const auto levels = static_cast<std::size_t>(maxDepth - minDepth + 1);
+    auto level = [&](std::int32_t i) { return static_cast<std::size_t>(depth_[i] - minDepth); };
+    constexpr std::int32_t None = INT32_MAX;
+    for (int c = 0; c < cClassCount; ++c) {
+        const auto bit = static_cast<std::uint16_t>(1u << c);
+        f.next[c].resize(size);
+        f.prev[c].resize(size);
+        f.seen.assign(levels, None);
+        for (std::int32_t i = n; i >= 0; --i) {
+            if (f.classes[static_cast<std::size_t>(i)] & bit)
+                f.seen[level(i)] = i;
+            f.next[c][static_cast<std::size_t>(i)] = f.seen[level(i)];
+        }
+        f.seen.assign(levels, -1);
+        for (std::int32_t i = 0; i <= n; ++i) {
+            f.prev[c][static_cast<std::size_t>(i)] = f.seen[level(i)];
+            if (f.classes[static_cast<std::size_t>(i)] & bit)
+                f.seen[level(i)] = i;
+        }
+    }
+
+    // Risky literals: any sub-text that could be read as a number beyond
+    // 10^18 (an exponent literal of 2^63 or more faults, a number beyond the
+    // double range too). An integer part of up to 9 digits with an exponent
+    // of up to 9 stays below; longer digit runs and larger exponents mark
+    // their positions.
+    f.marks.assign(size, 0);
+    for (std::int32_t i = 0; i < n;) {
+        if (!isDigit(s[static_cast<std::size_t>(i)])) {
+            f.marks[static_cast<std::size_t>(i) + 1] = f.marks[static_cast<std::size_t>(i)];
+            ++i;
+            continue;
+        }
+        std::int32_t j = i;
+        while (j < n && isDigit(s[static_cast<std::size_t>(j)]))
+            ++j;
+        const std::int32_t length = j - i;
+        const char p1 = i >= 1 ? s[static_cast<std::size_t>(i) - 1] : '\0';
+        const char p2 = i >= 2 ? s[static_cast<std::size_t>(i) - 2] : '\0';
+        bool risky;
+        if (p1 == '.')
+            risky = false; // a fraction
+        else if (p1 == 'E')
+            risky = length >= 2; // an exponent
+        else if (p1 == '+' && p2 == 'E')
+            risky = length >= 2; // an exponent, or a mantissa of its own
+        else
+            risky = length >= 10; // a mantissa (also after "E-": a negative exponent is harmless)
+        for (std::int32_t k = i; k < j; ++k)
+            f.marks[static_cast<std::size_t>(k) + 1] =
+                f.marks[static_cast<std::size_t>(k)] + (risky ? 1 : 0);
+        i = j;
+    }
+    facts_ = &f;
+}
+
+bool Builder::refuted(Question q, View v) const
+{
+    const auto s = static_cast<std::int32_t>(offset(v));
+    const auto e = s + static_cast<std::int32_t>(v.size());
+    // Every accepted text is well bracketed.
+    if (!wellFormed(s, e))
+        return true;
+    auto h = [&](int c) { return has(c, s, e); };
+    auto oneCaretAtMost = [&](std::int32_t from) {
+        return first(cCaret, from, e) == last(cCaret, from, e);
+    };
+    switch (q) {
+    case qNegation: {
+        const std::int32_t r = s + 1;
+        return has(cFree, r, e) || has(cStar, r, e) || has(cSlash, r, e) || has(cDiv, r, e) ||
+               has(cMod, r, e) || !oneCaretAtMost(r);
+    }
+    case qPlus:
+        return !h(cPlus);
+    case qMinus: {
+        const std::int32_t lo = last(cFree, s, e);
+        const std::int32_t hi = first(cFreePlus, s, e);
+        std::int32_t k = nextOf(cMinus, lo >= 0 ? lo : s);
+        if (k == s)
+            k = nextOf(cMinus, s + 1);
+        return !(k < e - 1 && (hi < 0 || k <= hi));
+    }
+    case qTimes:
+        return h(cFree) || !h(cStar);
+    case qSlash: {
+        if (h(cFree) || h(cStar))
+            return true;
+        const std::int32_t k = last(cSlash, s, e);
+        return k < 0 || k < last(cDiv, s, e) || k < last(cMod, s, e);
+    }
+    case qDiv: {
+        if (h(cFree) || h(cStar))
+            return true;
+        const std::int32_t k = last(cDiv, s, e);
+        return k < 0 || k < last(cSlash, s, e) || k < last(cMod, s, e);
+    }
+    case qMod: {
+        if (h(cFree) || h(cStar))
+            return true;
+        const std::int32_t k = last(cMod, s, e);
+        return k < 0 || k < last(cSlash, s, e) || k < last(cDiv, s, e);
+    }
+    case qPower:
+        return h(cFree) || h(cStar) || h(cSlash) || h(cDiv) || h(cMod) || !h(cCaret) ||
+               !oneCaretAtMost(s);
+    case qFunction1:
+    case qFunction2:
+        return h(cPlus) || h(cMinus) || h(cStar) || h(cSlash) || h(cCaret) || h(cDiv) || h(cMod);
+    case qPlusLeft:
+        return h(cFreePlus);
+    case qMinusRight:
+        return h(cFree);
+    case qTimesLeft:
+        return h(cFree) || h(cStar);
+    case qSlashRight:
+        return h(cFree) || h(cStar) || h(cSlash) || h(cDiv) || h(cMod) || !oneCaretAtMost(s);
+    case qPowerLeft:
+        return h(cFree) || h(cStar) || h(cSlash) || h(cCaret) || h(cDiv) || h(cMod);
+    default:
+        return false;
+    }
+}
+
+template <typename Body> bool Builder::candidates(char op, View v, Body&& body)
+{
+    const auto s = static_cast<std::int32_t>(offset(v));
+    const auto e = s + static_cast<std::int32_t>(v.size());
+    auto at = [&](std::int32_t k) { return body(static_cast<std::size_t>(k - s)); };
+    // A run over the occurrences at depth 0 from `k` on, up to `hi`.
+    auto run = [&](int c, std::int32_t k, std::int32_t hi) {
+        for (; k < e; k = nextOf(c, k + 1)) {
+            if (k == s)
+                continue;
+            if ((hi >= 0 && k > hi) || k == e - 1)
+                return false;
+            if (at(k))
+                return true;
+        }
+        return false;
+    };
+    auto single = [&](std::int32_t k, std::int32_t width) {
+        if (k < 0 || k == s || k + width >= e)
+            return false;
+        return static_cast<bool>(at(k));
+    };
+    switch (op) {
+    case '+':
+        // The left operand holds no free "+": only occurrences up to the first.
+        return run(cPlus, nextOf(cPlus, s), first(cFreePlus, s, e));
+    case '-': {
+        // The right operand holds no free sign: only occurrences from the last on.
+        const std::int32_t lo = last(cFree, s, e);
+        return run(cMinus, nextOf(cMinus, lo >= 0 ? lo : s), first(cFreePlus, s, e));
+    }
+    case '*':
+        return single(first(cStar, s, e), 1); // the left operand holds no "*"
+    case '/':
+        return single(last(cSlash, s, e), 1); // the right operand holds no "/"
+    case '^':
+        return single(first(cCaret, s, e), 1); // neither operand holds a "^"
+    case 'D':
+        return single(last(cDiv, s, e), 3);
+    case 'M':
+        return single(last(cMod, s, e), 3);
+    default:
+        return false;
+    }
+}
 
 bool Builder::numberLiteral(View v, double& value) const
 {
@@ -420,27 +780,20 @@ OpKind Builder::powerKind(double exponent) const
     }
 }
 
-bool Builder::ask(Question q, View v, Answer& out)
+bool Builder::quickNo(Question q, View v) const
 {
-    // Answers that need no search are not worth remembering.
     switch (q) {
     case qNumber: {
         if (v.empty())
-            return false;
+            return true;
         const char c = v[0];
-        if (!(isDigit(c) || c == '.' || c == '+' || c == '-' || c == 'E' || c == 'P' ||
-              c == decimalSeparator_))
-            return false;
-        break;
+        return !(isDigit(c) || c == '.' || c == '+' || c == '-' || c == 'E' || c == 'P' ||
+                 c == decimalSeparator_);
     }
     case qBracketed:
-        if (v.size() < 3 || v.front() != '(' || v.back() != ')')
-            return false;
-        break;
+        return v.size() < 3 || v.front() != '(' || v.back() != ')';
     case qNegation:
-        if (v.size() < 2 || v.front() != '-')
-            return false;
-        break;
+        return v.size() < 2 || v.front() != '-';
     case qPlus:
     case qMinus:
     case qTimes:
@@ -448,24 +801,36 @@ bool Builder::ask(Question q, View v, Answer& out)
     case qPower: {
         static constexpr char ops[] = {'+', '-', '*', 0, 0, '/', '^'};
         const char op = ops[q - qPlus];
-        if (v.size() < 3 || std::memchr(v.data() + 1, op, v.size() - 2) == nullptr)
-            return false;
-        break;
+        return v.size() < 3 || std::memchr(v.data() + 1, op, v.size() - 2) == nullptr;
     }
     case qDiv:
     case qMod:
-        if (v.size() < 5)
-            return false;
-        break;
+        return v.size() < 5;
     case qFunction1:
     case qFunction2:
-        if (v.size() < 4 || v.back() != ')')
-            return false;
-        break;
+        return v.size() < 4 || v.back() != ')';
     default:
-        if (v.empty())
+        return v.empty();
+    }
+}
+
+bool Builder::ask(Question q, View v, Answer& out)
+{
+    // Answers that need no search are not worth remembering.
+    if (filtering(v)) {
+        if (v.empty() || refuted(q, v))
             return false;
-        break;
+        if ((q == qNumber || q == qBracketed || q == qNegation || q == qFunction1 ||
+             q == qFunction2) &&
+            quickNo(q, v))
+            return false;
+    } else if (quickNo(q, v)) {
+        return false;
+    }
+    if (!memo_) {
+        out = Answer{};
+        out.ok = compute(q, v, out, nullptr);
+        return out.ok;
     }
     const std::uint32_t start = offset(v);
     const auto length = static_cast<std::uint32_t>(v.size());
@@ -518,6 +883,19 @@ bool Builder::splitAt(char op, Question leftSet, Question rightSet, View v, Answ
     const std::size_t n = v.size();
     if (n == 0 || v[0] == op)
         return false;
+    if (record == nullptr && filtering(v)) {
+        return candidates(op, v, [&](std::size_t k) {
+            View left = v.substr(0, k);
+            View right = v.substr(k + 1);
+            if (balanced(left) && balanced(right) && inSet(leftSet, left, left) &&
+                inSet(rightSet, right, right)) {
+                out.a = left;
+                out.b = right;
+                return true;
+            }
+            return false;
+        });
+    }
     std::size_t from = 1;
     for (;;) {
         const void* hit = from < n ? std::memchr(v.data() + from, op, n - from) : nullptr;
@@ -547,6 +925,19 @@ bool Builder::splitAt(char op, Question leftSet, Question rightSet, View v, Answ
 bool Builder::splitAtWord(const char* word, View v, Answer& out, Term* record)
 {
     const std::size_t n = v.size();
+    if (record == nullptr && filtering(v)) {
+        return candidates(word[0], v, [&](std::size_t k) {
+            View left = v.substr(0, k);
+            View right = v.substr(k + 3);
+            if (balanced(left) && balanced(right) && inSet(qTimesLeft, left, left) &&
+                inSet(qSlashRight, right, right)) {
+                out.a = left;
+                out.b = right;
+                return true;
+            }
+            return false;
+        });
+    }
     std::size_t from = 0;
     for (;;) {
         const std::size_t k = v.find(word, from, 3);
@@ -576,11 +967,43 @@ bool Builder::splitAtWord(const char* word, View v, Answer& out, Term* record)
     }
 }
 
+bool Builder::powerExponent(View& right, OpKind& kind)
+{
+    Answer t;
+    kind = okPower;
+    if (ask(qNumber, right, t)) {
+        kind = powerKind(t.value);
+        return true;
+    }
+    if (variableCell(right) != nullptr)
+        return true;
+    if (ask(qBracketed, right, t)) {
+        right = t.a;
+        return true;
+    }
+    return ask(qFunction1, right, t) || ask(qFunction2, right, t);
+}
+
 bool Builder::splitPower(View v, Answer& out, Term* record)
 {
     const std::size_t n = v.size();
     if (n == 0 || v[0] == '^')
         return false;
+    if (record == nullptr && filtering(v)) {
+        return candidates('^', v, [&](std::size_t k) {
+            View left = v.substr(0, k);
+            View right = v.substr(k + 1);
+            OpKind kind = okPower;
+            if (balanced(left) && balanced(right) && inSet(qPowerLeft, left, left) &&
+                powerExponent(right, kind)) {
+                out.a = left;
+                out.b = right;
+                out.kind = kind;
+                return true;
+            }
+            return false;
+        });
+    }
     std::size_t from = 1;
     for (;;) {
         const void* hit = from < n ? std::memchr(v.data() + from, '^', n - from) : nullptr;
@@ -591,22 +1014,9 @@ bool Builder::splitPower(View v, Answer& out, Term* record)
             return false;
         View left = v.substr(0, k);
         View right = v.substr(k + 1);
-        bool ok = false;
         OpKind kind = okPower;
-        if (balanced(left) && balanced(right) && inSet(qPowerLeft, left, left)) {
-            Answer t;
-            if (ask(qNumber, right, t)) {
-                kind = powerKind(t.value);
-                ok = true;
-            } else if (variableCell(right) != nullptr) {
-                ok = true;
-            } else if (ask(qBracketed, right, t)) {
-                right = t.a;
-                ok = true;
-            } else {
-                ok = ask(qFunction1, right, t) || ask(qFunction2, right, t);
-            }
-        }
+        const bool ok = balanced(left) && balanced(right) && inSet(qPowerLeft, left, left) &&
+                        powerExponent(right, kind);
         if (record != nullptr) {
             record->LeftText = left;
             record->RightText = right;
@@ -871,6 +1281,15 @@ OpNode* Builder::build(View text, bool& errorFlag)
         depth[i + 1] = depth[i] + (s[i] == '(' ? 1 : 0) - (s[i] == ')' ? 1 : 0);
     depth_ = depth.data();
     scratch_.memo.begin();
+    memo_ = searchMode != RecogniserSearch::Literal;
+    filters_ = false;
+    if (pascal_ && (searchMode == RecogniserSearch::Filtered ||
+                    (searchMode == RecogniserSearch::Fast && whole.size() >= FilterThreshold))) {
+        if (namesArePlain()) {
+            prepareFacts();
+            filters_ = true;
+        }
+    }
 
     if (!balanced(whole))
         throw EMissMatchingBracket("Missing brackets in expression");
@@ -1007,6 +1426,11 @@ OpNode* Builder::build(View text, bool& errorFlag)
 }
 
 } // namespace
+
+void setRecogniserSearch(RecogniserSearch mode)
+{
+    searchMode = mode;
+}
 
 OpNode* BuildOperationList(std::string_view text, const TVariableTable& variables,
                            const TFunctionTable& oneArg, const TFunctionTable& twoArg,
