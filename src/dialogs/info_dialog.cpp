@@ -32,10 +32,6 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm
 
     Image1->setPixmap(QPixmap::fromImage(drawSamplePlot()));
 
-    // Neither button is a default button: Enter presses the focused one only.
-    Button2->setAutoDefault(false);
-    FlatButton5->setAutoDefault(false);
-
     Label4->installEventFilter(this);
     Label3->installEventFilter(this);
     connect(Button2, &QPushButton::clicked, this,
