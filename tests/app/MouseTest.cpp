@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -180,7 +181,8 @@ TEST_F(MouseTest, OutlineAppearsOnlyAfterThePointerRestsAndNeverInPlotBitmap)
     EXPECT_TRUE(timer()->isActive()) << "each move restarts the one-shot";
     EXPECT_EQ(timer()->interval(), 40);
     EXPECT_FALSE(black(shownPicture(), {70, 30})) << "no outline while the pointer moves";
-    pump(120);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !timer()->isActive(); }, 5000));
+    pump();
     EXPECT_FALSE(timer()->isActive()) << "it fired once and stopped";
     for (QPoint p : {QPoint(70, 30), QPoint(120, 80), QPoint(70, 130), QPoint(20, 80)}) {
         EXPECT_TRUE(black(shownPicture(), p)) << p.x() << "," << p.y();
@@ -189,7 +191,8 @@ TEST_F(MouseTest, OutlineAppearsOnlyAfterThePointerRestsAndNeverInPlotBitmap)
     EXPECT_EQ(plotBitmap(), clean);
     // A later move redraws the outline from the press position only.
     move({60, 90});
-    pump(120);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !timer()->isActive(); }, 5000));
+    pump();
     EXPECT_TRUE(black(shownPicture(), {40, 90}));
     EXPECT_FALSE(black(shownPicture(), {70, 130})) << "the old outline was wiped";
 }
