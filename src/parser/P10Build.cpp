@@ -94,22 +94,28 @@ struct MemoEntry
 class Memo
 {
 public:
-    void begin()
+    /// Starts a compile of a text of `length` characters: the table in use is
+    /// sized to it (a small text keeps to a few cache lines however large an
+    /// earlier text made the table).
+    void begin(std::size_t length)
     {
-        if (table_.empty())
-            table_.resize(1024);
         if (++generation_ == 0) {
             for (auto& e : table_)
                 e.generation = 0;
             generation_ = 1;
         }
+        std::size_t size = 64;
+        while (size < 8 * length && size < (std::size_t(1) << 16))
+            size *= 2;
+        if (table_.size() < size)
+            table_.resize(size);
+        mask_ = size - 1;
         count_ = 0;
     }
 
     const MemoEntry* find(std::uint32_t start, std::uint32_t length, std::uint8_t q) const
     {
-        const std::size_t mask = table_.size() - 1;
-        for (std::size_t i = hash(start, length, q) & mask;; i = (i + 1) & mask) {
+        for (std::size_t i = hash(start, length, q) & mask_;; i = (i + 1) & mask_) {
             const MemoEntry& e = table_[i];
             if (e.generation != generation_)
                 return nullptr;
@@ -120,7 +126,7 @@ public:
 
     void insert(const MemoEntry& entry)
     {
-        if ((count_ + 1) * 2 > table_.size())
+        if ((count_ + 1) * 2 > mask_ + 1)
             grow();
         place(entry);
         ++count_;
@@ -137,25 +143,33 @@ private:
 
     void place(const MemoEntry& entry)
     {
-        const std::size_t mask = table_.size() - 1;
-        std::size_t i = hash(entry.start, entry.length, entry.question) & mask;
+        std::size_t i = hash(entry.start, entry.length, entry.question) & mask_;
         while (table_[i].generation == generation_)
-            i = (i + 1) & mask;
+            i = (i + 1) & mask_;
         table_[i] = entry;
         table_[i].generation = generation_;
     }
 
     void grow()
     {
-        std::vector<MemoEntry> old(table_.size() * 2);
-        old.swap(table_);
-        for (const auto& e : old)
-            if (e.generation == generation_)
-                place(e);
+        std::vector<MemoEntry> current;
+        current.reserve(count_);
+        for (std::size_t i = 0; i <= mask_; ++i)
+            if (table_[i].generation == generation_) {
+                current.push_back(table_[i]);
+                table_[i].generation = 0;
+            }
+        const std::size_t size = (mask_ + 1) * 2;
+        if (table_.size() < size)
+            table_.resize(size);
+        mask_ = size - 1;
+        for (const auto& e : current)
+            place(e);
     }
 
     std::vector<MemoEntry> table_;
     std::uint32_t generation_ = 0;
+    std::size_t mask_ = 0;
     std::size_t count_ = 0;
 };
 
@@ -255,7 +269,8 @@ bool isDigit(char c)
 /// The slot table: 21 levels of 50 node references, the anchor in (0, 1).
 struct SlotTable
 {
-    OpNode* slots[MaxLevel + 1][SlotsPerLevel + 1] = {};
+    // Only slots 1..created[level] of each level are ever read.
+    OpNode* slots[MaxLevel + 1][SlotsPerLevel + 1];
     int used[MaxLevel + 1] = {};
     int created[MaxLevel + 1] = {};
     int deepest = 0;
@@ -290,6 +305,29 @@ struct SlotTable
         return head;
     }
 };
+
+/// A bit per operator character (and "D", "M" for DIV, MOD) that occurs in a text.
+constexpr std::uint32_t presence(char c)
+{
+    switch (c) {
+    case '+':
+        return 1u << 0;
+    case '-':
+        return 1u << 1;
+    case '*':
+        return 1u << 2;
+    case '/':
+        return 1u << 3;
+    case '^':
+        return 1u << 4;
+    case 'D':
+        return 1u << 5;
+    case 'M':
+        return 1u << 6;
+    default:
+        return 0;
+    }
+}
 
 class Builder
 {
@@ -406,6 +444,7 @@ private:
     SlotTable* table_ = nullptr;
     bool memo_ = true;
     bool filters_ = false;
+    std::uint32_t present_ = 0; // presence() bits of the characters in the text
     const Facts* facts_ = nullptr;
 };
 
@@ -740,6 +779,31 @@ bool Builder::numberLiteral(View v, double& value) const
         value = negative ? -0.0 : 0.0;
         return true;
     }
+    if (n - (negative || v[0] == '+' ? 1 : 0) == digits + (seenPoint ? 1 : 0) && digits <= 18) {
+        // Digits and a point only: the integer of all digits is exact, and so
+        // is a power of ten up to 10^27, so one extended division gives the
+        // same correctly rounded value the conversion would.
+        std::uint64_t mantissa = 0;
+        int fraction = 0;
+        bool afterPoint = false;
+        for (char c : v) {
+            if (isDigit(c)) {
+                mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+                fraction += afterPoint ? 1 : 0;
+            } else if (c == point) {
+                afterPoint = true;
+            }
+        }
+        long double wide = static_cast<long double>(mantissa);
+        if (fraction > 0) {
+            long double scale = 1.0L;
+            for (int k = 0; k < fraction; ++k)
+                scale *= 10.0L;
+            wide /= scale;
+        }
+        value = static_cast<double>(negative ? -wide : wide);
+        return true;
+    }
     char small[128];
     std::string large;
     char* buffer = small;
@@ -801,11 +865,13 @@ bool Builder::quickNo(Question q, View v) const
     case qPower: {
         static constexpr char ops[] = {'+', '-', '*', 0, 0, '/', '^'};
         const char op = ops[q - qPlus];
-        return v.size() < 3 || std::memchr(v.data() + 1, op, v.size() - 2) == nullptr;
+        return v.size() < 3 || !(present_ & presence(op)) ||
+               std::memchr(v.data() + 1, op, v.size() - 2) == nullptr;
     }
     case qDiv:
+        return v.size() < 5 || !(present_ & presence('D'));
     case qMod:
-        return v.size() < 5;
+        return v.size() < 5 || !(present_ & presence('M'));
     case qFunction1:
     case qFunction2:
         return v.size() < 4 || v.back() != ')';
@@ -844,7 +910,8 @@ bool Builder::ask(Question q, View v, Answer& out)
         }
         return out.ok;
     }
-    Answer answer;
+    Answer& answer = out;
+    answer = Answer{};
     answer.ok = compute(q, v, answer, nullptr);
     MemoEntry e;
     e.start = start;
@@ -864,7 +931,6 @@ bool Builder::ask(Question q, View v, Answer& out)
         e.value = answer.value;
     }
     scratch_.memo.insert(e);
-    out = answer;
     return answer.ok;
 }
 
@@ -1277,10 +1343,13 @@ OpNode* Builder::build(View text, bool& errorFlag)
     std::vector<std::int32_t>& depth = scratch_.depth;
     depth.resize(s.size() + 1);
     depth[0] = 0;
-    for (std::size_t i = 0; i < s.size(); ++i)
+    present_ = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
         depth[i + 1] = depth[i] + (s[i] == '(' ? 1 : 0) - (s[i] == ')' ? 1 : 0);
+        present_ |= presence(s[i]);
+    }
     depth_ = depth.data();
-    scratch_.memo.begin();
+    scratch_.memo.begin(whole.size());
     memo_ = searchMode != RecogniserSearch::Literal;
     filters_ = false;
     if (pascal_ && (searchMode == RecogniserSearch::Filtered ||

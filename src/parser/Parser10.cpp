@@ -316,11 +316,49 @@ long double Evaluate(const OpNode* first)
     return *node->Dest;
 }
 
+namespace {
+
+bool isVariableCell(const double* cell, const TVariableTable& variables)
+{
+    for (std::size_t i = 0; i < variables.size(); ++i)
+        if (variables.at(i).second == cell)
+            return true;
+    return false;
+}
+
+} // namespace
+
 void FreeOperationList(OpNode*& first, const TVariableTable& variables)
 {
-    // A cell may be held by several references (a Dest is the operand of a
-    // later node; a one-node list has Dest == Arg1): collect the distinct
-    // non-variable cells and free each once.
+    std::size_t count = 0;
+    for (const OpNode* n = first; n != nullptr && count <= 64; n = n->Next)
+        ++count;
+    if (count <= 64) {
+        // Node by node: a cell shared with a later node is forgotten there, so
+        // that its first holder alone frees it; variable cells are never freed.
+        OpNode* n = first;
+        first = nullptr;
+        while (n != nullptr) {
+            for (OpNode* m = n->Next; m != nullptr; m = m->Next)
+                for (double** r : {&m->Arg1, &m->Arg2, &m->Dest})
+                    if (*r != nullptr && (*r == n->Arg1 || *r == n->Arg2 || *r == n->Dest))
+                        *r = nullptr;
+            for (double** r : {&n->Arg1, &n->Arg2, &n->Dest})
+                if (*r != nullptr && isVariableCell(*r, variables))
+                    *r = nullptr;
+            if (n->Dest != n->Arg2 && n->Dest != n->Arg1)
+                delete n->Dest;
+            if (n->Arg2 != n->Arg1)
+                delete n->Arg2;
+            delete n->Arg1;
+            OpNode* next = n->Next;
+            delete n;
+            n = next;
+        }
+        return;
+    }
+    // Long lists: the same cells, freed through one sorted pass instead of the
+    // quadratic one.
     std::vector<double*> cells;
     std::vector<OpNode*> nodes;
     for (OpNode* n = first; n != nullptr; n = n->Next) {
@@ -330,17 +368,11 @@ void FreeOperationList(OpNode*& first, const TVariableTable& variables)
                 cells.push_back(c);
     }
     first = nullptr;
-    if (nodes.empty())
-        return;
     std::sort(cells.begin(), cells.end());
     cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
-    for (double* c : cells) {
-        bool isVariable = false;
-        for (std::size_t i = 0; i < variables.size() && !isVariable; ++i)
-            isVariable = variables.at(i).second == c;
-        if (!isVariable)
+    for (double* c : cells)
+        if (!isVariableCell(c, variables))
             delete c;
-    }
     for (OpNode* n : nodes)
         delete n;
 }

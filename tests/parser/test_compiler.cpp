@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <random>
 #include <string>
 
 namespace {
@@ -281,6 +283,58 @@ TEST(CompilerNumbers, localeFormatUsesTheCurrentSeparatorAndWantsDigits)
     EXPECT_EQ(static_cast<double>(p.Value()), 5.0);
     EXPECT_THROW(p.CompileExpression("."), ESyntaxError);
     EXPECT_THROW(p.CompileExpression("E5"), ESyntaxError);
+}
+
+} // namespace
+
+namespace {
+
+TEST(CompilerNumbers, literalsRoundLikeTheExtendedConversion)
+{
+    // Short decimal literals take a shortcut; it must give the double that the
+    // 80-bit conversion rounded to double gives.
+    std::mt19937 random(99);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::uniform_int_distribution<int> length(1, 20);
+    TParser p;
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        const int n = length(random);
+        const int point = std::uniform_int_distribution<int>(-1, n)(random);
+        for (int i = 0; i < n; ++i) {
+            if (i == point)
+                text += '.';
+            text += static_cast<char>('0' + digit(random));
+        }
+        p.CompileExpression(text);
+        const double expected = static_cast<double>(std::strtold(text.c_str(), nullptr));
+        ASSERT_EQ(static_cast<double>(p.Value()), expected) << text;
+    }
+}
+
+TEST(CompilerRelease, longListsAreFreedToo)
+{
+    // More than 64 nodes: five balanced sums of 16 variables, each 15 nodes, and
+    // the four additions joining them.
+    auto sum16 = [] {
+        std::string s = "X";
+        for (int depth = 0; depth < 4; ++depth)
+            s = "(" + s + "+" + s + ")";
+        return s;
+    };
+    const std::string text =
+        sum16() + "+" + sum16() + "-" + sum16() + "*2+" + sum16() + "/3+" + sum16();
+    TParser p;
+    p.X = 1;
+    p.CompileExpression(text);
+    int nodes = 0;
+    for (const OpNode* n = p.FirstNode(); n; n = n->Next)
+        ++nodes;
+    EXPECT_GT(nodes, 64);
+    EXPECT_EQ(listtext::brokenInvariant(p), "");
+    EXPECT_DOUBLE_EQ(static_cast<double>(p.Value()), 16 + 16 - 32 + 16.0 / 3 + 16);
+    p.setExpression("");
+    EXPECT_EQ(p.X, 1.0);
 }
 
 } // namespace

@@ -1,0 +1,274 @@
+// The expression engine against muparser: compile time (compile plus release
+// of the previous list, as every pixel column of a redraw does) and
+// evaluation time per call with X sweeping 1920 values, the bare cost of the
+// extended-precision library calls each formula makes, and the worst compile
+// times found for texts up to 2047 characters. A table at the end puts the
+// figures side by side.
+
+#include "Parser10.h"
+
+#include <benchmark/benchmark.h>
+#include <muParser.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int Columns = 1920;
+
+// Optimiser barriers of our own: benchmark::DoNotOptimize's two-alternative
+// constraint ("+m,r") has been seen to corrupt a range-for copy with GCC 12.
+inline void opaque(double& v)
+{
+    asm volatile("" : "+x"(v));
+}
+inline void consume(long double v)
+{
+    asm volatile("" : : "m"(v) : "memory");
+}
+inline void consume(const void* p)
+{
+    asm volatile("" : : "r"(p) : "memory");
+}
+
+struct Formula
+{
+    const char* label;
+    std::string ours;
+    std::string muparser;
+    /// The libm calls the formula makes, one evaluation at x.
+    long double (*bare)(long double x);
+};
+
+long double noCalls(long double x)
+{
+    return x;
+}
+
+const std::vector<Formula>& formulas()
+{
+    static const std::vector<Formula> list = {
+        {"x*2+sin(x)", "X*2+SIN(X)", "x*2+sin(x)", [](long double x) { return sinl(x); }},
+        {"sqrt(abs(x))*cos(3x)", "SQRT(ABS(X))*COS(3*X)", "sqrt(abs(x))*cos(3*x)",
+         [](long double x) { return sqrtl(fabsl(x)) + cosl(3 * x); }},
+        {"x^3-2x^2+x-1", "X^3-2*X^2+X-1", "x^3-2*x^2+x-1", noCalls},
+        {"max(sin,cos)", "MAX(SIN(X),COS(X))", "max(sin(x),cos(x))",
+         [](long double x) { return sinl(x) + cosl(x); }},
+        {"1/x", "1/X", "1/x", noCalls},
+        {"long (200 chars)",
+         "(SIN(X)*COS(X)+SQRT(ABS(X))/(1+X^2)-EXP(-X^2)*ARCTAN(X))+(MAX(X,2*X)-MIN(SIN(X),"
+         "COS(X))+LN(ABS(X)+1)*TAN(X/4))+(X^3/6-X^5/120+COSH(X/10)-SINH(X/10)*0.5+X*X-3)",
+         "(sin(x)*cos(x)+sqrt(abs(x))/(1+x^2)-exp(-x^2)*atan(x))+(max(x,2*x)-min(sin(x),"
+         "cos(x))+ln(abs(x)+1)*tan(x/4))+(x^3/6-x^5/120+cosh(x/10)-sinh(x/10)*0.5+x*x-3)",
+         [](long double x) {
+             // sin cos sqrt exp(-x^2) atan sin cos ln tan; cosh and sinh as two exps each.
+             return sinl(x) + cosl(x) + sqrtl(fabsl(x)) + exp2l(-x * x * 1.4426950408889634L) +
+                    atanl(x) + sinl(x) + cosl(x) + logl(fabsl(x) + 1) + tanl(x / 4) +
+                    exp2l(x / 10 * 1.4426950408889634L) + exp2l(-x / 10 * 1.4426950408889634L) +
+                    exp2l(x / 10 * 1.4426950408889634L) + exp2l(-x / 10 * 1.4426950408889634L);
+         }},
+    };
+    return list;
+}
+
+std::vector<double> sweep()
+{
+    // Pixel columns of a view from -10 to 10; no column hits 0 exactly.
+    std::vector<double> xs(Columns);
+    for (int i = 0; i < Columns; ++i)
+        xs[static_cast<std::size_t>(i)] = -10.0 + (i + 0.5) * 20.0 / Columns;
+    return xs;
+}
+
+int nodeCount(const std::string& text)
+{
+    TParser p;
+    p.CompileExpression(text);
+    int n = 0;
+    for (const OpNode* node = p.FirstNode(); node != nullptr; node = node->Next)
+        ++n;
+    return n;
+}
+
+void oursCompile(benchmark::State& state, const Formula* f)
+{
+    TParser p;
+    std::string text = f->ours;
+    consume(text.data());
+    for (auto _ : state) {
+        p.CompileExpression(text);
+        consume(p.FirstNode());
+    }
+}
+
+void oursEval(benchmark::State& state, const Formula* f)
+{
+    TParser p;
+    p.CompileExpression(f->ours);
+    const std::vector<double> xs = sweep();
+    for (auto _ : state) {
+        for (double x : xs) {
+            opaque(x);
+            p.X = x;
+            consume(p.Value());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * Columns);
+}
+
+void muCompile(benchmark::State& state, const Formula* f)
+{
+    double x = 0.5;
+    mu::Parser p;
+    p.DefineVar("x", &x);
+    std::string text = f->muparser;
+    consume(text.data());
+    for (auto _ : state) {
+        p.SetExpr(text);
+        consume(p.Eval());
+    }
+}
+
+void muEval(benchmark::State& state, const Formula* f)
+{
+    double x = 0.5;
+    mu::Parser p;
+    p.DefineVar("x", &x);
+    p.SetExpr(f->muparser);
+    p.Eval();
+    const std::vector<double> xs = sweep();
+    for (auto _ : state) {
+        for (double value : xs) {
+            opaque(value);
+            x = value;
+            consume(p.Eval());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * Columns);
+}
+
+void bareCalls(benchmark::State& state, const Formula* f)
+{
+    const std::vector<double> xs = sweep();
+    for (auto _ : state) {
+        for (double value : xs) {
+            opaque(value);
+            consume(f->bare(value));
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * Columns);
+}
+
+std::string repeat(const std::string& s, int n)
+{
+    std::string r;
+    for (int i = 0; i < n; ++i)
+        r += s;
+    return r;
+}
+
+/// Shapes that make a search over every split explode, each 2045 to 2047 characters.
+const std::vector<std::pair<std::string, std::string>>& worstShapes()
+{
+    static const std::vector<std::pair<std::string, std::string>> shapes = {
+        {"deep brackets", repeat("(", 1023) + "X" + repeat(")", 1023)},
+        {"minus chain X-X-...", "X" + repeat("-X", 1023)},
+        {"slash chain X/X/...", "X" + repeat("/X", 1023)},
+        {"DIV chain", "X" + repeat("DIVX", 511)},
+        {"X-X*X-X*X...+", "X" + repeat("-X*X", 511) + "+"},
+        {"X-X+X-X+...*", "X" + repeat("-X+X", 511) + "*"},
+        {"nested MAX(MAX(...,X),X)", repeat("MAX(", 292) + "X" + repeat(",X)", 292)},
+        {"SIN(X)+SIN(X)+...", "SIN(X)" + repeat("+SIN(X)", 291)},
+        {"1-1-1-...", "1" + repeat("-1", 1023)},
+        {"E-E-E-...", "E" + repeat("-E", 1023)},
+        {"1E-1E-1E-...", "1E" + repeat("-1E", 681)},
+        {"X^9999999999+X+X...", "X^9999999999" + repeat("+X-X", 508)},
+    };
+    return shapes;
+}
+
+void worstCompile(benchmark::State& state, const std::string* text)
+{
+    TParser p;
+    for (auto _ : state) {
+        try {
+            p.CompileExpression(*text);
+        } catch (const Exception&) {
+        }
+        consume(p.FirstNode());
+    }
+}
+
+/// Keeps the per-call times to print the comparison table at the end.
+class TableReporter : public benchmark::ConsoleReporter
+{
+public:
+    std::map<std::string, double> perCall; // name -> ns per call
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& r : runs) {
+            double ns = r.GetAdjustedRealTime(); // ns per iteration (time unit ns)
+            const auto items = r.counters.find("items_per_second");
+            if (items != r.counters.end() && items->second.value > 0)
+                ns = 1e9 / items->second.value;
+            perCall[r.benchmark_name()] = ns;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    for (const Formula& f : formulas()) {
+        TParser check;
+        check.CompileExpression(f.ours); // throws if a formula of the set were refused
+        benchmark::RegisterBenchmark(("Compile/ours/" + std::string(f.label)).c_str(), oursCompile,
+                                     &f);
+        benchmark::RegisterBenchmark(("Compile/muparser/" + std::string(f.label)).c_str(),
+                                     muCompile, &f);
+        benchmark::RegisterBenchmark(("Eval/ours/" + std::string(f.label)).c_str(), oursEval, &f);
+        benchmark::RegisterBenchmark(("Eval/muparser/" + std::string(f.label)).c_str(), muEval, &f);
+        benchmark::RegisterBenchmark(("Eval/bare libm/" + std::string(f.label)).c_str(), bareCalls,
+                                     &f);
+    }
+    for (const auto& [name, text] : worstShapes())
+        benchmark::RegisterBenchmark(("Compile/worst/" + name).c_str(), worstCompile, &text)
+            ->Unit(benchmark::kMillisecond);
+
+    benchmark::Initialize(&argc, argv);
+    TableReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    auto get = [&](const std::string& name) {
+        const auto it = reporter.perCall.find(name);
+        return it == reporter.perCall.end() ? -1.0 : it->second;
+    };
+    std::printf("\n%-22s %10s %10s %7s | %8s %8s %7s %8s %6s %9s\n", "formula", "compile",
+                "mu comp", "ratio", "eval", "mu eval", "ratio", "bare lib", "nodes", "ns/node");
+    for (const Formula& f : formulas()) {
+        const std::string l = f.label;
+        const double c = get("Compile/ours/" + l);
+        const double mc = get("Compile/muparser/" + l);
+        const double e = get("Eval/ours/" + l);
+        const double me = get("Eval/muparser/" + l);
+        double bare = get("Eval/bare libm/" + l);
+        if (f.bare == noCalls)
+            bare = 0; // nothing but the loop
+        const int nodes = nodeCount(f.ours);
+        std::printf("%-22s %8.0fns %8.0fns %7.2f | %6.1fns %6.1fns %7.2f %6.1fns %6d %7.2fns\n",
+                    l.c_str(), c, mc, c / mc, e, me, e / me, bare, nodes, (e - bare) / nodes);
+    }
+    std::printf("\nworst compile times found (2045..2047 characters):\n");
+    for (const auto& [name, text] : worstShapes())
+        std::printf("  %-28s %8.3f ms\n", name.c_str(), get("Compile/worst/" + name));
+    benchmark::Shutdown();
+    return 0;
+}
