@@ -18,6 +18,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,9 +35,11 @@ std::string cannotWriteMessage(const QString& path)
 }
 
 /// Runs `write` as an unprivileged user when the test runs as root (root
-/// ignores permission bits), else in this process. Returns the message of the
-/// EIniFileException it raised, or "no exception".
-std::string refusedWrite(const std::function<void()>& write)
+/// ignores permission bits), else in this process; or, when `restrict` is
+/// given, in a child process that applies it first. Returns the message of
+/// the EIniFileException it raised, or "no exception".
+std::string refusedWrite(const std::function<void()>& write,
+                         const std::function<void()>& restrict = {})
 {
     const auto attempt = [&]() -> std::string {
         try {
@@ -48,7 +51,7 @@ std::string refusedWrite(const std::function<void()>& write)
             return std::string("other exception: ") + e.what();
         }
     };
-    if (geteuid() != 0)
+    if (geteuid() != 0 && !restrict)
         return attempt();
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
@@ -57,8 +60,12 @@ std::string refusedWrite(const std::function<void()>& write)
     if (child == 0) {
         close(pipeFds[0]);
         std::string result = "could not drop privileges";
-        if (setgid(65534) == 0 && setuid(65534) == 0)
+        if (restrict) {
+            restrict();
             result = attempt();
+        } else if (setgid(65534) == 0 && setuid(65534) == 0) {
+            result = attempt();
+        }
         (void)!::write(pipeFds[1], result.data(), result.size());
         _exit(0);
     }
@@ -135,6 +142,48 @@ TEST_F(ProfileWrite, UnreadableFileIsNotReplaced)
               cannotWriteMessage(path()));
     ASSERT_EQ(chmod(QFile::encodeName(path()).constData(), 0644), 0);
     EXPECT_EQ(readBytes(path()), OldFile);
+}
+
+/// A disk that fills up in the middle of a write: the file-size limit of the
+/// writing process stops the new file part-way.
+void limitFileSize(rlim_t bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, bytes};
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+TEST_F(ProfileWrite, WriteStoppedPartWayLeavesTheOldFileWhole)
+{
+    ASSERT_TRUE(writeBytes(path(), OldFile));
+    const ProfileFile file(path());
+    const QString big(20000, u'x');
+    EXPECT_EQ(refusedWrite(
+                  [&] {
+                      file.writeString(QStringLiteral("Function1"), QStringLiteral("Expression"),
+                                       big);
+                  },
+                  [] { limitFileSize(4096); }),
+              cannotWriteMessage(path()));
+    EXPECT_EQ(readBytes(path()), OldFile);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1)
+        << "no temporary file left behind";
+}
+
+TEST_F(ProfileWrite, PassStoppedPartWayKeepsTheKeysWrittenBeforeAndAWholeFile)
+{
+    ASSERT_TRUE(writeBytes(path(), OldFile));
+    const ProfileFile file(path());
+    EXPECT_EQ(refusedWrite(
+                  [&] {
+                      file.writeString(QStringLiteral("Grid"), QStringLiteral("IX"),
+                                       QStringLiteral("2"));
+                      file.writeString(QStringLiteral("Grid"), QStringLiteral("IY"),
+                                       QString(20000, u'y'));
+                  },
+                  [] { limitFileSize(4096); }),
+              cannotWriteMessage(path()));
+    EXPECT_EQ(readBytes(path()), OldFile + crlfLines({"[Grid]", "IX=2"}));
 }
 
 struct ImpossiblePathCase
