@@ -1,5 +1,7 @@
 #include "P10Build.h"
 
+#include "CellPool.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cfloat>
@@ -947,7 +949,7 @@ bool Builder::splitAt(char op, Question leftSet, Question rightSet, View v, Answ
                       Term* record)
 {
     const std::size_t n = v.size();
-    if (n == 0 || v[0] == op)
+    if (n == 0 || v[0] == op || !(present_ & presence(op)))
         return false;
     if (record == nullptr && filtering(v)) {
         return candidates(op, v, [&](std::size_t k) {
@@ -991,6 +993,8 @@ bool Builder::splitAt(char op, Question leftSet, Question rightSet, View v, Answ
 bool Builder::splitAtWord(const char* word, View v, Answer& out, Term* record)
 {
     const std::size_t n = v.size();
+    if (!(present_ & presence(word[0])))
+        return false;
     if (record == nullptr && filtering(v)) {
         return candidates(word[0], v, [&](std::size_t k) {
             View left = v.substr(0, k);
@@ -1053,7 +1057,7 @@ bool Builder::powerExponent(View& right, OpKind& kind)
 bool Builder::splitPower(View v, Answer& out, Term* record)
 {
     const std::size_t n = v.size();
-    if (n == 0 || v[0] == '^')
+    if (n == 0 || v[0] == '^' || !(present_ & presence('^')))
         return false;
     if (record == nullptr && filtering(v)) {
         return candidates('^', v, [&](std::size_t k) {
@@ -1247,7 +1251,7 @@ bool Builder::compute(Question q, View v, Answer& out, Term* record)
 
 OpNode* Builder::newNode(OpKind kind, OpRoutine routine)
 {
-    auto* node = new OpNode;
+    OpNode* node = cellpool::newNode();
     node->Kind = kind;
     node->Routine = routine;
     return node;
@@ -1274,7 +1278,7 @@ void Builder::classify(int index, bool& errorFlag)
     }
     if (ask(qNumber, v, a)) {
         t.Kind = okConstant;
-        deliver(t, new double(a.value));
+        deliver(t, cellpool::newCell(a.value));
         return;
     }
     if (ask(qNegation, v, a)) {
@@ -1323,12 +1327,10 @@ void Builder::classify(int index, bool& errorFlag)
 
 OpNode* Builder::build(View text, bool& errorFlag)
 {
-    // Upper-case (ASCII only), trim blanks, refuse inner blanks and unequal brackets.
+    // Trim blanks, refuse inner blanks; upper-case (ASCII only) while counting
+    // brackets; refuse unequal brackets.
     std::string& s = scratch_.text;
     s.assign(text);
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
     std::size_t first = 0;
     std::size_t last = s.size();
     while (first < last && s[first] == ' ')
@@ -1344,9 +1346,16 @@ OpNode* Builder::build(View text, bool& errorFlag)
     depth.resize(s.size() + 1);
     depth[0] = 0;
     present_ = 0;
+    std::int32_t d = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
-        depth[i + 1] = depth[i] + (s[i] == '(' ? 1 : 0) - (s[i] == ')' ? 1 : 0);
-        present_ |= presence(s[i]);
+        char c = s[i];
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 32);
+            s[i] = c;
+        }
+        d += (c == '(' ? 1 : 0) - (c == ')' ? 1 : 0);
+        depth[i + 1] = d;
+        present_ |= presence(c);
     }
     depth_ = depth.data();
     scratch_.memo.begin(whole.size());
@@ -1408,7 +1417,7 @@ OpNode* Builder::build(View text, bool& errorFlag)
                     OpNode* node = newNode(t.Kind, routine);
                     table.slots[level][position] = node;
                     table.created[level] = position;
-                    node->Dest = new double(0.0);
+                    node->Dest = cellpool::newCell(0.0);
                     deliver(t, node->Dest);
                     if (isOneOperand(t.Kind))
                         ++table.used[level];
@@ -1484,7 +1493,7 @@ OpNode* Builder::build(View text, bool& errorFlag)
                 *tail = table.slots[level][p];
                 tail = &(*tail)->Next;
             }
-        delete table.anchor;
+        cellpool::deleteNode(table.anchor);
         table.anchor = nullptr;
         return head;
     } catch (...) {

@@ -1,5 +1,6 @@
 #include "Parser10.h"
 
+#include "CellPool.h"
 #include "P10Build.h"
 
 #include <algorithm>
@@ -347,12 +348,12 @@ void FreeOperationList(OpNode*& first, const TVariableTable& variables)
                 if (*r != nullptr && isVariableCell(*r, variables))
                     *r = nullptr;
             if (n->Dest != n->Arg2 && n->Dest != n->Arg1)
-                delete n->Dest;
+                cellpool::deleteCell(n->Dest);
             if (n->Arg2 != n->Arg1)
-                delete n->Arg2;
-            delete n->Arg1;
+                cellpool::deleteCell(n->Arg2);
+            cellpool::deleteCell(n->Arg1);
             OpNode* next = n->Next;
-            delete n;
+            cellpool::deleteNode(n);
             n = next;
         }
         return;
@@ -372,9 +373,9 @@ void FreeOperationList(OpNode*& first, const TVariableTable& variables)
     cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
     for (double* c : cells)
         if (!isVariableCell(c, variables))
-            delete c;
+            cellpool::deleteCell(c);
     for (OpNode* n : nodes)
-        delete n;
+        cellpool::deleteNode(n);
 }
 
 // ---------------------------------------------------------------------------
