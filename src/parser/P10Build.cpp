@@ -372,6 +372,7 @@ private:
     // --- recognisers -------------------------------------------------------
 
     bool ask(Question q, View v, Answer& out);
+    [[gnu::noinline]] bool askAnew(Question q, View v, Answer& out);
     bool quickNo(Question q, View v) const;
     bool compute(Question q, View v, Answer& out, Term* record);
     bool inSet(Question set, View v, View& out);
@@ -882,7 +883,7 @@ bool Builder::quickNo(Question q, View v) const
     }
 }
 
-bool Builder::ask(Question q, View v, Answer& out)
+inline bool Builder::ask(Question q, View v, Answer& out)
 {
     // Answers that need no search are not worth remembering.
     if (filtering(v)) {
@@ -895,7 +896,7 @@ bool Builder::ask(Question q, View v, Answer& out)
     } else if (quickNo(q, v)) {
         return false;
     }
-    if (!memo_) {
+    if (!memo_) [[unlikely]] {
         out = Answer{};
         out.ok = compute(q, v, out, nullptr);
         return out.ok;
@@ -912,7 +913,13 @@ bool Builder::ask(Question q, View v, Answer& out)
         }
         return out.ok;
     }
-    Answer& answer = out;
+    return askAnew(q, v, out);
+}
+
+bool Builder::askAnew(Question q, View v, Answer& answer)
+{
+    const std::uint32_t start = offset(v);
+    const auto length = static_cast<std::uint32_t>(v.size());
     answer = Answer{};
     answer.ok = compute(q, v, answer, nullptr);
     MemoEntry e;

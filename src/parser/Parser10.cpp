@@ -19,20 +19,25 @@ namespace {
 constexpr long double TwoPow63 = 9223372036854775808.0L;
 constexpr long double Log2E = 1.44269504088896340735992468100189214L;
 
-[[noreturn]] [[gnu::noinline]] void rangeFault(double value)
+[[noreturn]] [[gnu::noinline]] void rangeFault(long double value)
 {
     if (std::isnan(value))
         faults::invalidOp();
     faults::overflow();
 }
 
+/// Half an ulp above the largest double: from here on rounding to double
+/// gives infinity (DBL_MAX has an odd mantissa, so the tie rounds up too).
+constexpr long double DoubleLimit = 0x1.fffffffffffff8p1023L;
+
 /// Rounds once to double; a result beyond the double range is an overflow.
+/// The test is made on the extended value, so that the rounded result goes
+/// straight from the FPU into the cell.
 inline void store(double* dest, long double value)
 {
-    const double d = static_cast<double>(value);
-    if (!(std::fabs(d) <= DBL_MAX)) [[unlikely]]
-        rangeFault(d);
-    *dest = d;
+    if (!(std::fabs(value) < DoubleLimit)) [[unlikely]]
+        rangeFault(value);
+    *dest = static_cast<double>(value);
 }
 
 /// Truncates toward zero to a signed 64-bit integer; magnitude 2^63 or more
