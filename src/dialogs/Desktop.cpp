@@ -8,7 +8,9 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QUrl>
 
 #include <algorithm>
@@ -49,9 +51,25 @@ public:
     QString chooseSaveFileName(QWidget* parent, const QString& proposed,
                                const QString& filters) override
     {
-        return QFileDialog::getSaveFileName(
-            parent, QStringLiteral("Speichern unter"), proposed, filters, nullptr,
-            QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+        QFileDialog dialog(parent, QStringLiteral("Speichern unter"));
+        dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters(filters.split(QStringLiteral(";;")));
+        if (!proposed.isEmpty())
+            dialog.selectFile(proposed);
+        // The type list shows its patterns separated by ";", which Qt's own
+        // dialog would take for one pattern matching nothing: the list of
+        // files follows the patterns of the chosen entry instead.
+        if (auto* files = dialog.findChild<QFileSystemModel*>()) {
+            const auto follow = [files](const QString& filter) {
+                files->setNameFilters(filterPatterns(filter));
+            };
+            QObject::connect(&dialog, &QFileDialog::filterSelected, files, follow);
+            follow(dialog.selectedNameFilter());
+        }
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
     }
 
     void openUrl(const QUrl& url) override { QDesktopServices::openUrl(url); }
@@ -60,6 +78,20 @@ public:
 };
 
 Desktop* installedDesktop = nullptr;
+
+} // namespace
+
+QStringList filterPatterns(const QString& filter)
+{
+    const qsizetype open = filter.lastIndexOf(u'(');
+    const qsizetype close = filter.lastIndexOf(u')');
+    const QString patterns =
+        open >= 0 && close > open ? filter.mid(open + 1, close - open - 1) : filter;
+    static const QRegularExpression separators(QStringLiteral("[;\\s]+"));
+    return patterns.split(separators, Qt::SkipEmptyParts);
+}
+
+namespace {
 
 QString executablePath()
 {

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -49,6 +50,10 @@ QString applicationTitleFor(const QString& executablePath);
 /// The text of the general error box: `message` with a "." appended when it is
 /// not empty and its last character's code is greater than that of ".".
 QString errorBoxText(const QString& message);
+
+/// The file patterns of one entry of a save dialog's type list, as in
+/// "Alle (*.jpg;*.jpeg)": the text in the last brackets split at ";" and blanks.
+QStringList filterPatterns(const QString& filter);
 
 /// Runs `handler` so that no exception leaves it: a failure is shown once in
 /// the general error box and the program goes on. Every event handler runs

@@ -23,12 +23,15 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <cstddef>
 #include <cstdint>
 #include <iostream>
 #include <random>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's count of live heap bytes (freed memory waiting in
+// its quarantine is not counted).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #else
 #include <malloc.h>
 #endif

@@ -142,3 +142,26 @@ TEST(Desktop, InstallReplacesAndNullRestoresTheSystemDesktop)
 }
 
 } // namespace
+
+namespace {
+
+TEST(SaveDialogTypeList, EveryEntryYieldsItsOwnPatterns)
+{
+    const struct
+    {
+        const char* entry;
+        QStringList patterns;
+        const char* reason;
+    } cases[] = {
+        {"Alle (*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)",
+         {"*.jpg", "*.jpeg", "*.bmp", "*.ico", "*.emf", "*.wmf"},
+         "the first entry lists six patterns separated by \";\""},
+        {"Bitmaps (*.bmp)", {"*.bmp"}, "one pattern"},
+        {"Bilder (*.png *.bmp)", {"*.png", "*.bmp"}, "blanks separate as well"},
+        {"*.txt", {"*.txt"}, "an entry without description is its own pattern"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(filterPatterns(QString::fromUtf8(c.entry)), c.patterns) << c.reason;
+}
+
+} // namespace
