@@ -377,6 +377,11 @@ private:
     bool compute(Question q, View v, Answer& out, Term* record);
     bool inSet(Question set, View v, View& out);
     bool numberLiteral(View v, double& value) const;
+    /// The split of `v` around the operator of `width` characters at `k`:
+    /// both halves balanced, the left in `leftSet`, the right in `rightSet`.
+    /// Records the halves in `record` whether or not the split is accepted.
+    bool trySplit(View v, std::size_t k, std::size_t width, Question leftSet, Question rightSet,
+                  Answer& out, Term* record);
     bool splitAt(char op, Question leftSet, Question rightSet, View v, Answer& out, Term* record);
     bool splitAtWord(const char* word, View v, Answer& out, Term* record);
     bool splitPower(View v, Answer& out, Term* record);
@@ -952,6 +957,27 @@ bool Builder::inSet(Question set, View v, View& out)
     return true;
 }
 
+bool Builder::trySplit(View v, std::size_t k, std::size_t width, Question leftSet,
+                       Question rightSet, Answer& out, Term* record)
+{
+    View left = v.substr(0, k);
+    View right = v.substr(k + width);
+    bool ok = false;
+    if (balanced(left) && balanced(right) && inSet(leftSet, left, left))
+        ok = inSet(rightSet, right, right);
+    // The halves of every split tried, also of one that fails, are what a
+    // syntax error reports.
+    if (record != nullptr) {
+        record->LeftText = left;
+        record->RightText = right;
+    }
+    if (ok) {
+        out.a = left;
+        out.b = right;
+    }
+    return ok;
+}
+
 bool Builder::splitAt(char op, Question leftSet, Question rightSet, View v, Answer& out,
                       Term* record)
 {
@@ -960,15 +986,7 @@ bool Builder::splitAt(char op, Question leftSet, Question rightSet, View v, Answ
         return false;
     if (record == nullptr && filtering(v)) {
         return candidates(op, v, [&](std::size_t k) {
-            View left = v.substr(0, k);
-            View right = v.substr(k + 1);
-            if (balanced(left) && balanced(right) && inSet(leftSet, left, left) &&
-                inSet(rightSet, right, right)) {
-                out.a = left;
-                out.b = right;
-                return true;
-            }
-            return false;
+            return trySplit(v, k, 1, leftSet, rightSet, out, nullptr);
         });
     }
     std::size_t from = 1;
@@ -979,20 +997,8 @@ bool Builder::splitAt(char op, Question leftSet, Question rightSet, View v, Answ
         const auto k = static_cast<std::size_t>(static_cast<const char*>(hit) - v.data());
         if (k == n - 1)
             return false;
-        View left = v.substr(0, k);
-        View right = v.substr(k + 1);
-        bool ok = false;
-        if (balanced(left) && balanced(right) && inSet(leftSet, left, left))
-            ok = inSet(rightSet, right, right);
-        if (record != nullptr) {
-            record->LeftText = left;
-            record->RightText = right;
-        }
-        if (ok) {
-            out.a = left;
-            out.b = right;
+        if (trySplit(v, k, 1, leftSet, rightSet, out, record))
             return true;
-        }
         from = k + 1;
     }
 }
@@ -1004,15 +1010,7 @@ bool Builder::splitAtWord(const char* word, View v, Answer& out, Term* record)
         return false;
     if (record == nullptr && filtering(v)) {
         return candidates(word[0], v, [&](std::size_t k) {
-            View left = v.substr(0, k);
-            View right = v.substr(k + 3);
-            if (balanced(left) && balanced(right) && inSet(qTimesLeft, left, left) &&
-                inSet(qSlashRight, right, right)) {
-                out.a = left;
-                out.b = right;
-                return true;
-            }
-            return false;
+            return trySplit(v, k, 3, qTimesLeft, qSlashRight, out, nullptr);
         });
     }
     std::size_t from = 0;
@@ -1026,20 +1024,8 @@ bool Builder::splitAtWord(const char* word, View v, Answer& out, Term* record)
         }
         if (k + 3 >= n)
             return false;
-        View left = v.substr(0, k);
-        View right = v.substr(k + 3);
-        bool ok = false;
-        if (balanced(left) && balanced(right) && inSet(qTimesLeft, left, left))
-            ok = inSet(qSlashRight, right, right);
-        if (record != nullptr) {
-            record->LeftText = left;
-            record->RightText = right;
-        }
-        if (ok) {
-            out.a = left;
-            out.b = right;
+        if (trySplit(v, k, 3, qTimesLeft, qSlashRight, out, record))
             return true;
-        }
         from = k + 1;
     }
 }
