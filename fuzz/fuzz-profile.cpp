@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The first byte picks the key to write and splits the rest into file
     // content and the value written.
     const std::uint8_t pick = data[0];
-    const QByteArray rest(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
+    const QByteArray rest(reinterpret_cast<const char*>(data + 1),
+                          static_cast<qsizetype>(size - 1));
     const qsizetype split = rest.isEmpty() ? 0 : (pick * rest.size()) / 256;
     const QByteArray content = rest.left(split);
     const QString value = QString::fromLatin1(rest.mid(split));

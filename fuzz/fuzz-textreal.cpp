@@ -15,8 +15,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QString text = QString::fromLatin1(reinterpret_cast<const char*>(data),
-                                             static_cast<qsizetype>(size));
+    const QString text =
+        QString::fromLatin1(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     int errorPos = -1;
     double value = 0;
     try {

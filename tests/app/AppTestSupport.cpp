@@ -14,29 +14,6 @@
 #include <QLineEdit>
 #include <QTest>
 
-namespace {
-
-class QtEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "test-app-window";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { app.reset(); }
-
-private:
-    std::unique_ptr<QApplication> app;
-};
-
-[[maybe_unused]] ::testing::Environment* const qtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-} // namespace
-
 QString RecordingDesktop::chooseSaveFileName(QWidget*, const QString& proposed,
                                              const QString& filters)
 {

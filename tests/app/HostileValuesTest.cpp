@@ -117,8 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"DenormalWidth", Sine + viewSection("0", "1e-320", "-5", "5"), 1, 0, true},
         HostileCase{"HugeView", Sine + viewSection("-1e300", "1e300", "-1e300", "1e300"), 0, 0,
                     true},
-        HostileCase{"EqualBounds", Sine + viewSection("1e-320", "1e-320", "-5", "5"), 0, 1,
-                    false}),
+        HostileCase{"EqualBounds", Sine + viewSection("1e-320", "1e-320", "-5", "5"), 0, 1, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -133,8 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Expressions, HostileValues,
     ::testing::Values(HostileCase{"Longest", slotSection(1, longExpression()), 0, 0, true},
-                      HostileCase{"TwentyNestedCalls", slotSection(1, nestedCalls(20)), 0, 0,
-                                  true},
+                      HostileCase{"TwentyNestedCalls", slotSection(1, nestedCalls(20)), 0, 0, true},
                       HostileCase{"TwentyOneNestedCalls", slotSection(1, nestedCalls(21)), 0, 1,
                                   true},
                       HostileCase{"FaultsEverywhere",

@@ -56,16 +56,68 @@ unsigned envNumber(const char* name, unsigned fallback)
 
 /// Texts a user might type into a number field, hostile ones included.
 const char* const NumberTexts[] = {
-    "-5", "5", "0", "-0", ".", "1e400", "-1e308", "1e308", "1e-320", "1e-300", "1e300", "0.5",
-    "0,5", "abc", "", "  7", "7 ", "2.5x", "+.5", "e5", "-", "1e", "922337203685477.5807",
-    "-922337203685478", "1e15", "0.0001", "-0.00005", "3", "10", "-10", "100", "1e-5",
+    "-5",
+    "5",
+    "0",
+    "-0",
+    ".",
+    "1e400",
+    "-1e308",
+    "1e308",
+    "1e-320",
+    "1e-300",
+    "1e300",
+    "0.5",
+    "0,5",
+    "abc",
+    "",
+    "  7",
+    "7 ",
+    "2.5x",
+    "+.5",
+    "e5",
+    "-",
+    "1e",
+    "922337203685477.5807",
+    "-922337203685478",
+    "1e15",
+    "0.0001",
+    "-0.00005",
+    "3",
+    "10",
+    "-10",
+    "100",
+    "1e-5",
 };
 
 /// Expressions: valid, refused, faulting at every column, long and deep.
 const char* const Expressions[] = {
-    "x", "sin(x)", "x^2", "1/x", "tan(x)*0.2", "1/x^10", "ln(x)", "sqrt(x)", "exp(x)",
-    "x MOD 2", "XDIV2", "max(sin(x),cos(x))", "rnd(10)", "ph(x)", "2^3^2", "x+", "-x-1",
-    "sqrt(-1-x^2)", "ln(0*x)", "1/(x-x)", "exp(1000+x)", "((x))", "2x", "", "x y", "ä",
+    "x",
+    "sin(x)",
+    "x^2",
+    "1/x",
+    "tan(x)*0.2",
+    "1/x^10",
+    "ln(x)",
+    "sqrt(x)",
+    "exp(x)",
+    "x MOD 2",
+    "XDIV2",
+    "max(sin(x),cos(x))",
+    "rnd(10)",
+    "ph(x)",
+    "2^3^2",
+    "x+",
+    "-x-1",
+    "sqrt(-1-x^2)",
+    "ln(0*x)",
+    "1/(x-x)",
+    "exp(1000+x)",
+    "((x))",
+    "2x",
+    "",
+    "x y",
+    "ä",
     "SIN(SIN(SIN(SIN(SIN(SIN(SIN(SIN(SIN(SIN(SIN(SIN(SIN(SIN(SIN(SIN(SIN(SIN(SIN(SIN(X))))))))"
     "))))))))))))",
 };
@@ -126,7 +178,8 @@ protected:
                 QStringLiteral("0123456789.+-eE xX()*/^,;=[]\"'abcäöüß€\t");
             QString text;
             for (unsigned n = pick(12); n > 0; --n)
-                text += alphabet.at(static_cast<qsizetype>(pick(static_cast<unsigned>(alphabet.size()))));
+                text += alphabet.at(
+                    static_cast<qsizetype>(pick(static_cast<unsigned>(alphabet.size()))));
             return text;
         }
         default:
@@ -148,18 +201,19 @@ protected:
             FunctionSlot slot = form.functionSlot(n);
             switch (pick(3)) {
             case 0:
-                slot.Expression = chance(70) ? QString::fromUtf8(Expressions[pick(std::size(Expressions))])
-                                             : randomText();
+                slot.Expression = chance(70)
+                                      ? QString::fromUtf8(Expressions[pick(std::size(Expressions))])
+                                      : randomText();
                 break;
             case 1:
                 // Few curves at a time keep a redraw short under the sanitizers.
                 slot.Visible = chance(35);
                 break;
             default:
-                if (auto* swatch = form.findChild<ColorSwatch*>(
-                        n == 2 ? QStringLiteral("pColor2")
-                               : n == 3 ? QStringLiteral("Pcolor3")
-                                        : QStringLiteral("PColor%1").arg(n)))
+                if (auto* swatch =
+                        form.findChild<ColorSwatch*>(n == 2   ? QStringLiteral("pColor2")
+                                                     : n == 3 ? QStringLiteral("Pcolor3")
+                                                              : QStringLiteral("PColor%1").arg(n)))
                     QTest::mouseClick(swatch, Qt::LeftButton, {}, QPoint(11, 11));
                 continue;
             }
@@ -177,8 +231,9 @@ protected:
             if (chance(50)) {
                 if (auto* edit = form.findChild<QLineEdit*>(
                         QString::fromLatin1(Fields[pick(std::size(Fields))])))
-                    edit->setText(chance(60) ? QString::fromUtf8(NumberTexts[pick(std::size(NumberTexts))])
-                                             : randomText());
+                    edit->setText(chance(60)
+                                      ? QString::fromUtf8(NumberTexts[pick(std::size(NumberTexts))])
+                                      : randomText());
             } else if (auto* box = form.findChild<QCheckBox*>(
                            QString::fromLatin1(Boxes[pick(std::size(Boxes))]))) {
                 box->click();
@@ -249,8 +304,8 @@ protected:
                 clickPanelButton(QStringLiteral("BitBtn2"));
             break;
         case 11: {
-            static const char* const Names[] = {"kurve", "kurve.bmp", "kurve.Bmp", "kurve.png",
-                                                "kurve.", "no/such/folder/kurve"};
+            static const char* const Names[] = {"kurve",     "kurve.bmp", "kurve.Bmp",
+                                                "kurve.png", "kurve.",    "no/such/folder/kurve"};
             session.saveAnswers << (chance(20) ? QString()
                                                : dir.filePath(QString::fromLatin1(
                                                      Names[pick(std::size(Names))])));
@@ -316,8 +371,8 @@ TEST_F(LongSessionTest, TenThousandRandomActionsLeaveAUsableWindowAndAFaithfulFi
     constexpr std::size_t HeapBound = 32u << 20;
     EXPECT_LT(heapAtEnd, heapAfterWarmUp + HeapBound)
         << "live heap grew from " << heapAfterWarmUp << " to " << heapAtEnd << " bytes";
-    std::cout << "live heap after warm-up " << heapAfterWarmUp << " bytes, at the end "
-              << heapAtEnd << " bytes\n";
+    std::cout << "live heap after warm-up " << heapAfterWarmUp << " bytes, at the end " << heapAtEnd
+              << " bytes\n";
 
     // Store everything the controls hold, then read the file back.
     clickPanelButton(QStringLiteral("BitBtn1"));
@@ -345,9 +400,9 @@ TEST_F(LongSessionTest, TenThousandRandomActionsLeaveAUsableWindowAndAFaithfulFi
         EXPECT_EQ(read.Color, held.Color) << "slot " << n;
     }
     const PlotOptions& read = options.options;
-    for (const auto& [r, h] : {std::pair{&read.Grid, &heldOptions.Grid},
-                               std::pair{&read.Scale, &heldOptions.Scale},
-                               std::pair{&read.AxisText, &heldOptions.AxisText}}) {
+    for (const auto& [r, h] :
+         {std::pair{&read.Grid, &heldOptions.Grid}, std::pair{&read.Scale, &heldOptions.Scale},
+          std::pair{&read.AxisText, &heldOptions.AxisText}}) {
         EXPECT_EQ(r->Visible, h->Visible);
         EXPECT_EQ(r->IX, h->IX);
         EXPECT_EQ(r->IY, h->IY);
@@ -357,7 +412,8 @@ TEST_F(LongSessionTest, TenThousandRandomActionsLeaveAUsableWindowAndAFaithfulFi
     EXPECT_EQ(read.Axis.Color, heldOptions.Axis.Color);
     EXPECT_EQ(read.BackGround.Color, heldOptions.BackGround.Color);
     for (int f = 0; f < 4; ++f)
-        EXPECT_EQ(view.rangeText(static_cast<RangeField>(f)), heldRange[static_cast<std::size_t>(f)]);
+        EXPECT_EQ(view.rangeText(static_cast<RangeField>(f)),
+                  heldRange[static_cast<std::size_t>(f)]);
 }
 
 } // namespace

@@ -12,29 +12,6 @@
 #include <memory>
 #include <ostream>
 
-namespace {
-
-class QtEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "test-dialogs";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { app.reset(); }
-
-private:
-    std::unique_ptr<QApplication> app;
-};
-
-[[maybe_unused]] ::testing::Environment* const qtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-} // namespace
-
 RecordingDesktop::RecordingDesktop()
 {
     Desktop::install(this);
