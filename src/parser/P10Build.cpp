@@ -137,10 +137,11 @@ public:
 private:
     static std::size_t hash(std::uint32_t start, std::uint32_t length, std::uint8_t q)
     {
-        std::uint64_t h =
-            (static_cast<std::uint64_t>(start) << 32 | length) * 0x9E3779B97F4A7C15ull;
-        h ^= (h >> 29) + q * 0xBF58476D1CE4E5B9ull;
-        return static_cast<std::size_t>(h ^ (h >> 32));
+        // One multiplication: the upper bits of the product depend on every
+        // bit of the key, and the probe loop works for any index distribution.
+        const std::uint64_t key = (static_cast<std::uint64_t>(start) << 37) ^
+                                  (static_cast<std::uint64_t>(length) << 5) ^ q;
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 40);
     }
 
     void place(const MemoEntry& entry)
@@ -371,9 +372,11 @@ private:
 
     // --- recognisers -------------------------------------------------------
 
-    bool ask(Question q, View v, Answer& out);
+    // Inlined at every call: the question is a constant there, which folds
+    // the quick refusal's switch to the one test that applies.
+    [[gnu::always_inline]] bool ask(Question q, View v, Answer& out);
     [[gnu::noinline]] bool askAnew(Question q, View v, Answer& out);
-    bool quickNo(Question q, View v) const;
+    [[gnu::always_inline]] bool quickNo(Question q, View v) const;
     bool compute(Question q, View v, Answer& out, Term* record);
     bool inSet(Question set, View v, View& out);
     bool numberLiteral(View v, double& value) const;
@@ -852,7 +855,7 @@ OpKind Builder::powerKind(double exponent) const
     }
 }
 
-bool Builder::quickNo(Question q, View v) const
+inline bool Builder::quickNo(Question q, View v) const
 {
     switch (q) {
     case qNumber: {
