@@ -372,11 +372,9 @@ private:
 
     // --- recognisers -------------------------------------------------------
 
-    // Inlined at every call: the question is a constant there, which folds
-    // the quick refusal's switch to the one test that applies.
-    [[gnu::always_inline]] bool ask(Question q, View v, Answer& out);
+    bool ask(Question q, View v, Answer& out);
     [[gnu::noinline]] bool askAnew(Question q, View v, Answer& out);
-    [[gnu::always_inline]] bool quickNo(Question q, View v) const;
+    bool quickNo(Question q, View v) const;
     bool compute(Question q, View v, Answer& out, Term* record);
     bool inSet(Question set, View v, View& out);
     bool numberLiteral(View v, double& value) const;
