@@ -958,6 +958,19 @@ bool Builder::inSet(Question set, View v, View& out)
     return true;
 }
 
+/// The next `op` in `v` at or after `from` where the split scan would try a
+/// split: npos when there is none, or when it stands in the last position
+/// (which ends the scan).
+std::size_t nextSplit(View v, char op, std::size_t from)
+{
+    const std::size_t n = v.size();
+    const void* hit = from < n ? std::memchr(v.data() + from, op, n - from) : nullptr;
+    if (hit == nullptr)
+        return View::npos;
+    const auto k = static_cast<std::size_t>(static_cast<const char*>(hit) - v.data());
+    return k == n - 1 ? View::npos : k;
+}
+
 bool Builder::trySplit(View v, std::size_t k, std::size_t width, Question leftSet,
                        Question rightSet, Answer& out, Term* record)
 {
@@ -992,11 +1005,8 @@ bool Builder::splitAt(char op, Question leftSet, Question rightSet, View v, Answ
     }
     std::size_t from = 1;
     for (;;) {
-        const void* hit = from < n ? std::memchr(v.data() + from, op, n - from) : nullptr;
-        if (hit == nullptr)
-            return false;
-        const auto k = static_cast<std::size_t>(static_cast<const char*>(hit) - v.data());
-        if (k == n - 1)
+        const std::size_t k = nextSplit(v, op, from);
+        if (k == View::npos)
             return false;
         if (trySplit(v, k, 1, leftSet, rightSet, out, record))
             return true;
@@ -1070,11 +1080,8 @@ bool Builder::splitPower(View v, Answer& out, Term* record)
     }
     std::size_t from = 1;
     for (;;) {
-        const void* hit = from < n ? std::memchr(v.data() + from, '^', n - from) : nullptr;
-        if (hit == nullptr)
-            return false;
-        const auto k = static_cast<std::size_t>(static_cast<const char*>(hit) - v.data());
-        if (k == n - 1)
+        const std::size_t k = nextSplit(v, '^', from);
+        if (k == View::npos)
             return false;
         View left = v.substr(0, k);
         View right = v.substr(k + 1);
@@ -1109,11 +1116,8 @@ bool Builder::function2(View v, Answer& out, Term* record)
         return false;
     std::size_t from = 1;
     for (;;) {
-        const void* hit = from < n ? std::memchr(args.data() + from, ',', n - from) : nullptr;
-        if (hit == nullptr)
-            return false;
-        const auto k = static_cast<std::size_t>(static_cast<const char*>(hit) - args.data());
-        if (k == n - 1)
+        const std::size_t k = nextSplit(args, ',', from);
+        if (k == View::npos)
             return false;
         View left = args.substr(0, k);
         View right = args.substr(k + 1);
