@@ -1,12 +1,11 @@
 #include "ProfileFile.h"
 
+#include "ProfileDisk.h"
 #include "SettingsErrors.h"
 #include "ValueEncoding.h"
 #include "Windows1252.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <utility>
 #include <vector>
@@ -235,45 +234,44 @@ ProfileFile::ProfileFile(QString fileName) : name(QFileInfo(fileName).absoluteFi
 QString ProfileFile::readString(const QString& section, const QString& key,
                                 const QString& defaultValue) const
 {
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
+    const profile::FileBytes file = profile::readFile(name);
+    if (file.state != profile::FileState::Read)
         return defaultValue;
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return defaultValue;
-    return profile::lookup(content, section, key).value_or(defaultValue);
+    return profile::lookup(file.content, section, key).value_or(defaultValue);
 }
 
 void ProfileFile::writeString(const QString& section, const QString& key,
                               const QString& value) const
 {
-    QByteArray content;
-    if (QFileInfo::exists(name)) {
-        // A file that is there but cannot be read is not replaced: its other
-        // keys would be lost.
-        QFile old(name);
-        if (!old.open(QIODevice::ReadOnly))
-            settingsfaults::cannotWrite(name);
-        content = old.readAll();
-        if (old.error() != QFileDevice::NoError)
-            settingsfaults::cannotWrite(name);
-    }
-    const QByteArray updated = profile::withValue(content, section, key, value);
+    writeStrings({{section, key, value}});
+}
 
-    // QSaveFile writes beside the final name, flushes to disk and renames over
-    // it; it follows symbolic links to their target and gives the new file the
-    // old one's permissions. No direct-write fallback: a directory that cannot
-    // take a temporary file refuses the write rather than risking a torn file.
-    QSaveFile file(name);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+void ProfileFile::writeStrings(const std::vector<ProfileKeyValue>& keys) const
+{
+    // The file that is replaced is the final target of a link, so that the
+    // link stays one.
+    const QString target = profile::replacedFile(name);
+    const profile::FileBytes old = profile::readFile(target);
+    // A file that is there but cannot be read, or is no regular file, or is
+    // larger than any the program writes, is not replaced: its other keys
+    // would be lost, or it is not the program's to overwrite.
+    if (old.state != profile::FileState::Read && old.state != profile::FileState::Missing)
         settingsfaults::cannotWrite(name);
-    if (file.write(updated) != updated.size()) {
-        file.cancelWriting();
+    QByteArray updated = old.content;
+    for (const ProfileKeyValue& k : keys)
+        updated = profile::withValue(updated, k.section, k.key, k.value);
+    if (!profile::replaceFile(target, updated))
         settingsfaults::cannotWrite(name);
-    }
-    if (!file.commit())
-        settingsfaults::cannotWrite(name);
+}
+
+QString ProfileFile::integerText(int value)
+{
+    return QString::number(value);
+}
+
+QString ProfileFile::boolText(bool value)
+{
+    return value ? QStringLiteral("1") : QStringLiteral("0");
 }
 
 int ProfileFile::readInteger(const QString& section, const QString& key, int defaultValue) const
@@ -286,7 +284,7 @@ int ProfileFile::readInteger(const QString& section, const QString& key, int def
 
 void ProfileFile::writeInteger(const QString& section, const QString& key, int value) const
 {
-    writeString(section, key, QString::number(value));
+    writeString(section, key, integerText(value));
 }
 
 bool ProfileFile::readBool(const QString& section, const QString& key, bool defaultValue) const
@@ -296,7 +294,7 @@ bool ProfileFile::readBool(const QString& section, const QString& key, bool defa
 
 void ProfileFile::writeBool(const QString& section, const QString& key, bool value) const
 {
-    writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+    writeString(section, key, boolText(value));
 }
 
 TColor ProfileFile::readColor(const QString& section, const QString& key, TColor defaultValue) const
@@ -307,4 +305,39 @@ TColor ProfileFile::readColor(const QString& section, const QString& key, TColor
 void ProfileFile::writeColor(const QString& section, const QString& key, TColor value) const
 {
     writeString(section, key, ColorToString(value));
+}
+
+void ProfileWritePass::writeString(const QString& section, const QString& key, const QString& value)
+{
+    keys.push_back({section, key, value});
+}
+
+void ProfileWritePass::writeInteger(const QString& section, const QString& key, int value)
+{
+    writeString(section, key, ProfileFile::integerText(value));
+}
+
+void ProfileWritePass::writeBool(const QString& section, const QString& key, bool value)
+{
+    writeString(section, key, ProfileFile::boolText(value));
+}
+
+void ProfileWritePass::writeColor(const QString& section, const QString& key, TColor value)
+{
+    writeString(section, key, ColorToString(value));
+}
+
+void ProfileWritePass::finish()
+{
+    const std::vector<ProfileKeyValue> gathered = std::exchange(keys, {});
+    if (gathered.empty())
+        return;
+    try {
+        file.writeStrings(gathered);
+        return;
+    } catch (const EIniFileException&) {
+        // Refused as a whole: key by key, as far as the file takes them.
+    }
+    for (const ProfileKeyValue& k : gathered)
+        file.writeString(k.section, k.key, k.value);
 }

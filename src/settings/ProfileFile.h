@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 /// The longest value a read returns; longer stored values come back cut.
 inline constexpr qsizetype MaxProfileValueLength = 2047;
@@ -41,6 +42,14 @@ QByteArray withValue(const QByteArray& content, const QString& section, const QS
 
 } // namespace profile
 
+/// One key to write: section, key and the value as text.
+struct ProfileKeyValue
+{
+    QString section;
+    QString key;
+    QString value;
+};
+
 /// One pass's access to a profile file by name. It keeps no copy: every read
 /// reads the file, every write replaces it.
 class ProfileFile
@@ -51,20 +60,27 @@ public:
     /// The absolute name, as error messages show it.
     const QString& fileName() const { return name; }
 
-    /// The stored value, or `defaultValue` (unchanged) when the file, the
-    /// section or the key is missing or the file cannot be read.
+    /// The stored value, or `defaultValue` (unchanged) when the section or
+    /// the key is missing, or the file is missing or cannot be read: also
+    /// when it is no regular file or larger than profile::MaxFileSize.
     QString readString(const QString& section, const QString& key,
                        const QString& defaultValue) const;
 
-    /// Replaces the file atomically: a temporary file beside it, flushed to
-    /// disk, then renamed over the old one (a symbolic link is followed and
-    /// its target replaced, keeping the target's permissions). A crash or a
-    /// full disk in the middle leaves the old file or the new one, never a
-    /// part. Creates the file when it does not exist.
+    /// Replaces the file atomically (profile::replaceFile): a new file beside
+    /// it, flushed to disk and checked, then renamed over the old one (a
+    /// symbolic link is followed and its target replaced, keeping the
+    /// target's permissions). A crash or a full disk in the middle leaves the
+    /// old file or the new one, never a part. Creates the file when it does
+    /// not exist.
     /// Throws EIniFileException ("nach %s kann nicht geschrieben werden") when
     /// the file cannot be written, or exists but cannot be read (writing it
-    /// would lose its other keys); the old file stays as it was.
+    /// would lose its other keys), or is no regular file, or is larger than
+    /// profile::MaxFileSize; the old file stays as it was.
     void writeString(const QString& section, const QString& key, const QString& value) const;
+
+    /// Sets every key in order and replaces the file once, as writeString
+    /// does for one key: all of them are written or none.
+    void writeStrings(const std::vector<ProfileKeyValue>& keys) const;
 
     /// Integer read: a text longer than two characters beginning with "0x" or
     /// "0X" has those replaced by "$", then TryStrToInt; otherwise the default.
@@ -82,6 +98,36 @@ public:
     TColor readColor(const QString& section, const QString& key, TColor defaultValue) const;
     void writeColor(const QString& section, const QString& key, TColor value) const;
 
+    /// The texts that the typed writes store.
+    static QString integerText(int value);
+    static QString boolText(bool value);
+
 private:
     QString name;
+};
+
+/// One writing pass over a profile file. The keys are gathered in their
+/// order and written by finish() with one replacement of the file, so that a
+/// pass flushes the disk once instead of once per key.
+///
+/// The outcome is that of writing key by key: when the one replacement is
+/// refused, finish() writes the keys again one replacement each, in order,
+/// and stops with EIniFileException at the first that is refused. The keys
+/// before it are then written, the file is whole, and nothing after it is.
+class ProfileWritePass
+{
+public:
+    explicit ProfileWritePass(const ProfileFile& file) : file(file) {}
+
+    void writeString(const QString& section, const QString& key, const QString& value);
+    void writeInteger(const QString& section, const QString& key, int value);
+    void writeBool(const QString& section, const QString& key, bool value);
+    void writeColor(const QString& section, const QString& key, TColor value);
+
+    /// Writes the gathered keys; throws as described above.
+    void finish();
+
+private:
+    const ProfileFile& file;
+    std::vector<ProfileKeyValue> keys;
 };

@@ -83,7 +83,7 @@ void loadLayer(const ProfileFile& file, PlotOptionsStore& store, const QString& 
     });
 }
 
-void writeLayer(const ProfileFile& file, const PlotOptionsStore& store, const QString& section,
+void writeLayer(ProfileWritePass& file, const PlotOptionsStore& store, const QString& section,
                 PlotOptions::Layer PlotOptions::*layer)
 {
     file.writeBool(section, QStringLiteral("Visible"), (store.plotOptions().*layer).Visible);
@@ -170,7 +170,8 @@ void LoadSettings(FunctionSlotStore& functions, PlotOptionsStore& options, ViewS
 
 void WriteFunctionSettings(const FunctionSlotStore& functions, const QString& path)
 {
-    const ProfileFile file(path);
+    const ProfileFile settingsFile(path);
+    ProfileWritePass file(settingsFile);
     for (int n = 1; n <= FunctionSlotCount; ++n)
         file.writeString(functionSection(n), QStringLiteral("Expression"),
                          functions.functionSlot(n).Expression);
@@ -180,11 +181,13 @@ void WriteFunctionSettings(const FunctionSlotStore& functions, const QString& pa
     for (int n = 1; n <= FunctionSlotCount; ++n)
         file.writeColor(functionSection(n), QStringLiteral("Color"),
                         functions.functionSlot(n).Color);
+    file.finish();
 }
 
 void WriteOptionSettings(const PlotOptionsStore& options, const QString& path)
 {
-    const ProfileFile file(path);
+    const ProfileFile settingsFile(path);
+    ProfileWritePass file(settingsFile);
     writeLayer(file, options, QStringLiteral("Grid"), &PlotOptions::Grid);
     file.writeColor(QStringLiteral("BackGround"), QStringLiteral("Color"),
                     options.plotOptions().BackGround.Color);
@@ -194,14 +197,17 @@ void WriteOptionSettings(const PlotOptionsStore& options, const QString& path)
                     options.plotOptions().Axis.Color);
     writeLayer(file, options, QStringLiteral("Scale"), &PlotOptions::Scale);
     writeLayer(file, options, QStringLiteral("AxisText"), &PlotOptions::AxisText);
+    file.finish();
 }
 
 void WriteViewSettings(const ViewStore& view, const QString& path)
 {
-    const ProfileFile file(path);
+    const ProfileFile settingsFile(path);
+    ProfileWritePass file(settingsFile);
     const QString viewSection = QStringLiteral("View");
     for (const RangeField field : RangeFields)
         file.writeString(viewSection, rangeKey(field), view.rangeText(field));
     for (const WindowBound bound : WindowBounds)
         file.writeInteger(viewSection, boundKey(bound), view.windowBound(bound));
+    file.finish();
 }

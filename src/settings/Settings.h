@@ -19,7 +19,9 @@ QString SettingsFilePath();
 /// the designed range texts, and the store's current value for every option
 /// and window bound. Each option field is handed back through its own
 /// setPlotOptions call, so a changed check box reaches the store on its own.
-/// A missing or unreadable file reads as empty; loading never writes.
+/// A missing or unreadable file reads as empty, and so does one that is no
+/// regular file (it is not even opened when it is a FIFO or a device) or is
+/// larger than profile::MaxFileSize; loading never writes.
 void LoadSettings(FunctionSlotStore& functions, PlotOptionsStore& options, ViewStore& view,
                   const QString& path = SettingsFilePath());
 
@@ -27,8 +29,9 @@ void LoadSettings(FunctionSlotStore& functions, PlotOptionsStore& options, ViewS
 /// Throws EIniFileException ("nach %s kann nicht geschrieben werden") when a
 /// write is refused; keys written before stay written.
 ///
-/// Each key is one atomic replacement of the file (ProfileFile::writeString),
-/// so an interrupted pass leaves a whole file with the keys written so far.
+/// The pass replaces the file once, atomically, with all its keys
+/// (ProfileWritePass); when that is refused it goes on key by key, so that
+/// the file ends whole with the keys before the refused one written.
 void WriteFunctionSettings(const FunctionSlotStore& functions,
                            const QString& path = SettingsFilePath());
 

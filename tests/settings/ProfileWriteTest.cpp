@@ -29,58 +29,6 @@ namespace {
 
 const QByteArray OldFile = crlfLines({"[Function1]", "Expression=old", "; keep me"});
 
-std::string cannotWriteMessage(const QString& path)
-{
-    return "nach " + path.toStdString() + " kann nicht geschrieben werden";
-}
-
-/// Runs `write` as an unprivileged user when the test runs as root (root
-/// ignores permission bits), else in this process; or, when `restrict` is
-/// given, in a child process that applies it first. Returns the message of
-/// the EIniFileException it raised, or "no exception".
-std::string refusedWrite(const std::function<void()>& write,
-                         const std::function<void()>& restrict = {})
-{
-    const auto attempt = [&]() -> std::string {
-        try {
-            write();
-            return "no exception";
-        } catch (const EIniFileException& e) {
-            return e.message();
-        } catch (const std::exception& e) {
-            return std::string("other exception: ") + e.what();
-        }
-    };
-    if (geteuid() != 0 && !restrict)
-        return attempt();
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
-        return "pipe failed";
-    const pid_t child = fork();
-    if (child == 0) {
-        close(pipeFds[0]);
-        std::string result = "could not drop privileges";
-        if (restrict) {
-            restrict();
-            result = attempt();
-        } else if (setgid(65534) == 0 && setuid(65534) == 0) {
-            result = attempt();
-        }
-        (void)!::write(pipeFds[1], result.data(), result.size());
-        _exit(0);
-    }
-    close(pipeFds[1]);
-    std::string result;
-    char buffer[512];
-    ssize_t n;
-    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
-        result.append(buffer, static_cast<std::size_t>(n));
-    close(pipeFds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return result;
-}
-
 class ProfileWrite : public ::testing::Test
 {
 protected:
@@ -142,15 +90,6 @@ TEST_F(ProfileWrite, UnreadableFileIsNotReplaced)
               cannotWriteMessage(path()));
     ASSERT_EQ(chmod(QFile::encodeName(path()).constData(), 0644), 0);
     EXPECT_EQ(readBytes(path()), OldFile);
-}
-
-/// A disk that fills up in the middle of a write: the file-size limit of the
-/// writing process stops the new file part-way.
-void limitFileSize(rlim_t bytes)
-{
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{bytes, bytes};
-    setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 TEST_F(ProfileWrite, WriteStoppedPartWayLeavesTheOldFileWhole)
