@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <optional>
@@ -69,22 +70,32 @@ std::optional<FileState> refusal(const struct stat& st)
     return std::nullopt;
 }
 
-/// Appends what is left of `fd` to `content`, stopping at the bound: a file
-/// that grows while it is read is refused like one that was too large.
-FileState readRest(int fd, QByteArray& content)
+/// The rest of `fd` into `content`, expected to be about `expected` bytes,
+/// stopping at the bound: a file that grows while it is read is refused like
+/// one that was too large.
+FileState readRest(int fd, qint64 expected, QByteArray& content)
 {
-    std::array<char, 65536> buffer{};
+    // Read straight into the result, one byte beyond the expected size so
+    // that the end is seen without a second buffer.
+    content.resize(static_cast<qsizetype>(std::min(expected, MaxFileSize) + 1));
+    qsizetype size = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (size == content.size()) {
+            if (size > MaxFileSize)
+                return FileState::TooLarge;
+            content.resize(static_cast<qsizetype>(std::min<qint64>(2 * size, MaxFileSize + 1)));
+        }
+        const ssize_t n =
+            ::read(fd, content.data() + size, static_cast<std::size_t>(content.size() - size));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
             return FileState::Unreadable;
-        if (n == 0)
+        if (n == 0) {
+            content.truncate(size);
             return FileState::Read;
-        if (content.size() + n > MaxFileSize)
-            return FileState::TooLarge;
-        content.append(buffer.data(), n);
+        }
+        size += n;
     }
 }
 
@@ -238,8 +249,7 @@ FileBytes readFile(const QString& fileName)
     if (const std::optional<FileState> refused = refusal(st))
         return {*refused, {}};
     FileBytes result;
-    result.content.reserve(static_cast<qsizetype>(st.st_size));
-    result.state = readRest(file.get(), result.content);
+    result.state = readRest(file.get(), st.st_size, result.content);
     if (result.state != FileState::Read)
         result.content.clear();
     return result;
