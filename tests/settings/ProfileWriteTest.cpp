@@ -203,6 +203,38 @@ TEST_F(ProfileWrite, DanglingLinkCreatesItsTarget)
     EXPECT_EQ(readBytes(target), crlfLines({"[View]", "XMin=1"}));
 }
 
+TEST_F(ProfileWrite, RelativeLinkChainIsFollowedToItsEnd)
+{
+    // Functions.ini -> sub/link -> ../real.ini, the last counted from sub.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    ASSERT_TRUE(writeBytes(path("real.ini"), OldFile));
+    ASSERT_EQ(symlink("../real.ini", QFile::encodeName(path("sub/link")).constData()), 0);
+    ASSERT_EQ(symlink("sub/link", QFile::encodeName(path()).constData()), 0);
+    ProfileFile(path()).writeString(QStringLiteral("Function1"), QStringLiteral("Expression"),
+                                    QStringLiteral("new"));
+    EXPECT_TRUE(QFileInfo(path()).isSymLink());
+    EXPECT_TRUE(QFileInfo(path("sub/link")).isSymLink());
+    EXPECT_EQ(readBytes(path("real.ini")),
+              crlfLines({"[Function1]", "Expression=new", "; keep me"}));
+}
+
+TEST_F(ProfileWrite, OwnerIsKeptWhenRootWrites)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can give a file to another owner";
+    ASSERT_TRUE(writeBytes(path(), OldFile));
+    ASSERT_EQ(chown(QFile::encodeName(path()).constData(), 65534, 65534), 0);
+    ProfileFile(path()).writeString(QStringLiteral("Function1"), QStringLiteral("Expression"),
+                                    QStringLiteral("new"));
+    struct stat st
+    {
+    };
+    ASSERT_EQ(stat(QFile::encodeName(path()).constData(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(readBytes(path()), crlfLines({"[Function1]", "Expression=new", "; keep me"}));
+}
+
 TEST_F(ProfileWrite, ReadOfAMissingOrUnreadableFileGivesTheDefault)
 {
     EXPECT_EQ(ProfileFile(path()).readString(QStringLiteral("View"), QStringLiteral("XMin"),
