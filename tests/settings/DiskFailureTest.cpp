@@ -9,6 +9,7 @@
 #include "Settings.h"
 #include "SettingsTestSupport.h"
 #include "SmallFileSystem.h"
+#include "WriteTestSupport.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,6 +1,7 @@
 #include "ProfileFile.h"
 #include "SettingsErrors.h"
 #include "SettingsTestSupport.h"
+#include "WriteTestSupport.h"
 
 #include <QDir>
 #include <QFile>

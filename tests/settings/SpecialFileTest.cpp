@@ -7,6 +7,7 @@
 #include "ProfileFile.h"
 #include "Settings.h"
 #include "SettingsTestSupport.h"
+#include "WriteTestSupport.h"
 
 #include <QDir>
 #include <QFile>
