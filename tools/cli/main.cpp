@@ -14,9 +14,10 @@ const char Usage[] = "usage: kurvaro-cli eval [--set NAME=VALUE]... EXPR [XVALUE
                      "       kurvaro-cli render [--ini FILE] [--size WxH] --out FILE\n";
 
 const char Help[] =
+    "usage: kurvaro-cli eval [--set NAME=VALUE]... [--] EXPR [XVALUE...]\n"
     "       kurvaro-cli eval [--set NAME=VALUE]... --table XMIN XMAX STEP EXPR\n"
     "       kurvaro-cli render [--ini FILE] [--size WxH] [--format FMT] --out FILE|-\n"
-    "       kurvaro-cli --version\n"
+    "       kurvaro-cli --help | --version\n"
     "\n"
     "Commands:\n"
     "  eval     evaluate an expression, or tabulate it as a curve samples it\n"
@@ -47,7 +48,7 @@ int main(int argc, char** argv)
     if (!parseCommandLine(commandLine, latin1Arguments("kurvaro-cli", all), error))
         return usage(error);
     if (commandLine.isSet(helpOption)) {
-        printOut(QString::fromLatin1(Usage) + QString::fromLatin1(Help));
+        printOut(QString::fromLatin1(Help));
         return 0;
     }
     if (commandLine.isSet(versionOption)) {
