@@ -228,6 +228,46 @@ int evaluateAll(TParser& parser, const std::string& expression, const std::vecto
     return 0;
 }
 
+/// The --set assignments as cells and values, or the reason one is wrong.
+std::optional<QString> readSettings(const QStringList& assignments, TParser& parser,
+                                    std::vector<Setting>& settings)
+{
+    for (const QString& assignment : assignments) {
+        const qsizetype eq = assignment.indexOf(u'=');
+        if (eq < 0)
+            return QStringLiteral("--set wants NAME=VALUE, not '%1'").arg(assignment);
+        Setting s{variable(parser, toBytes(assignment.left(eq))), 0.0};
+        if (s.cell == nullptr)
+            return QStringLiteral("'%1' is no variable").arg(assignment.left(eq));
+        if (!parseNumber(toBytes(assignment.mid(eq + 1)), s.value))
+            return QStringLiteral("'%1' is no number").arg(assignment.mid(eq + 1));
+        settings.push_back(s);
+    }
+    return std::nullopt;
+}
+
+/// The table's range: XMIN is the option's value, XMAX and STEP the first two
+/// operands, which are taken off, leaving EXPR alone. Or the reason it is wrong.
+std::optional<QString> readTable(const QStringList& optionValues, QStringList& operands,
+                                 std::optional<TableRange>& table)
+{
+    if (optionValues.size() > 1)
+        return QStringLiteral("--table is given twice");
+    if (operands.size() != 3)
+        return QStringLiteral("--table wants XMIN XMAX STEP EXPR and nothing after");
+    double bounds[3] = {};
+    const QString texts[3] = {optionValues.first(), operands[0], operands[1]};
+    for (int n = 0; n < 3; ++n)
+        if (!parseNumber(toBytes(texts[n]), bounds[n]))
+            return QStringLiteral("'%1' is no number").arg(texts[n]);
+    QString reason;
+    table = tableRange(bounds[0], bounds[1], bounds[2], reason);
+    if (!table)
+        return reason;
+    operands.remove(0, 2);
+    return std::nullopt;
+}
+
 } // namespace
 
 int runEval(const std::vector<std::string>& args)
@@ -250,35 +290,15 @@ int runEval(const std::vector<std::string>& args)
 
     TParser parser;
     std::vector<Setting> settings;
-    for (const QString& assignment : commandLine.values(setOption)) {
-        const qsizetype eq = assignment.indexOf(u'=');
-        if (eq < 0)
-            return usage(QStringLiteral("--set wants NAME=VALUE, not '%1'").arg(assignment));
-        Setting s{variable(parser, toBytes(assignment.left(eq))), 0.0};
-        if (s.cell == nullptr)
-            return usage(QStringLiteral("'%1' is no variable").arg(assignment.left(eq)));
-        if (!parseNumber(toBytes(assignment.mid(eq + 1)), s.value))
-            return usage(QStringLiteral("'%1' is no number").arg(assignment.mid(eq + 1)));
-        settings.push_back(s);
-    }
-
+    if (const std::optional<QString> wrong =
+            readSettings(commandLine.values(setOption), parser, settings))
+        return usage(*wrong);
     QStringList operands = commandLine.positionalArguments();
     std::optional<TableRange> table;
     if (commandLine.isSet(tableOption)) {
-        if (commandLine.values(tableOption).size() > 1)
-            return usage(QStringLiteral("--table is given twice"));
-        // XMIN is the option's value; XMAX and STEP come before EXPR.
-        if (operands.size() != 3)
-            return usage(QStringLiteral("--table wants XMIN XMAX STEP EXPR and nothing after"));
-        double bounds[3] = {};
-        const QString texts[3] = {commandLine.value(tableOption), operands[0], operands[1]};
-        for (int n = 0; n < 3; ++n)
-            if (!parseNumber(toBytes(texts[n]), bounds[n]))
-                return usage(QStringLiteral("'%1' is no number").arg(texts[n]));
-        table = tableRange(bounds[0], bounds[1], bounds[2], error);
-        if (!table)
-            return usage(error);
-        operands.remove(0, 2);
+        if (const std::optional<QString> wrong =
+                readTable(commandLine.values(tableOption), operands, table))
+            return usage(*wrong);
     }
     if (operands.isEmpty())
         return usage(QStringLiteral("EXPR is missing"));
