@@ -26,11 +26,12 @@ esac
 probe=$here/.write-test.$$
 if ! (: >"$probe") 2>/dev/null || { [ -e "$here/Functions.ini" ] && [ ! -w "$here/Functions.ini" ]; }; then
     rm -f "$probe" 2>/dev/null || true
+    name=$(basename "$here")
     fail "Kurvaro cannot be used from $here: you cannot write there." \
         "Kurvaro keeps its settings (Functions.ini) beside the program, so it must live in" \
         "a folder you own. Unpack the archive into one and run its install.sh there, e.g.:" \
-        "  mkdir -p ~/.local/opt && tar xzf kurvaro-VERSION-Linux.tar.gz -C ~/.local/opt" \
-        "  ~/.local/opt/kurvaro-VERSION-Linux/install.sh"
+        "  mkdir -p ~/.local/opt && tar xzf $name.tar.gz -C ~/.local/opt" \
+        "  ~/.local/opt/$name/install.sh"
 fi
 rm -f "$probe"
 for program in kurvaro kurvaro-cli; do
