@@ -1,10 +1,12 @@
 #include "MainForm.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/kurvaro/kurvaro.ico")));
     TMatheMain MatheMain;      // FormCreate
     MatheMain.CreateDialogs(); // Form2, Form1, Form4
     MatheMain.show();          // the loop shows the main window first: FormShow

@@ -72,7 +72,7 @@ struct PixelCheck
 
 struct RenderCase
 {
-    QByteArray ini; ///< empty: no file at all
+    QByteArray ini; ///< the file's bytes (empty: an empty file)
     QStringList extraArgs;
     int exitCode;
     QByteArray stderrText;
@@ -92,7 +92,7 @@ const QByteArray CompileFailure = "Fehler beim Berechnen der 3. Funktion: \"x+\"
 
 const RenderCase RenderCases[] = {
     {{}, {}, 0, {}, {473, 462}, {{20, 20, Background}, {47, 20, GridGrey}},
-     "no file: the first start's picture at the designed size"},
+     "an empty file: the first start's picture at the designed size"},
     {crlfLines({"[Grid]", "Visible=0", "[BackGround]", "Color=clWhite"}), {}, 0, {}, {473, 462},
      {{20, 20, rgb(255, 255, 255)}, {47, 20, rgb(255, 255, 255)}},
      "options from the file: no grid on white"},
@@ -116,7 +116,9 @@ const RenderCase RenderCases[] = {
      "Y-Breich ist 0. \xc3\x9c" "berpr\xc3\xbc" "fen Sie den Bereich Ymin-Ymax.\n", {}, {},
      "empty view range refused"},
     {crlfLines({"[Function5]", "Color=purple", "[View]", "XMin=abc"}), {}, 2,
-     "'purple' ist kein g\xc3\xbcltiger Integerwert.\n", {}, {},
+     "'purple' ist kein g\xc3\xbcltiger Integerwert.\n"
+     "kurvaro-cli render: in INI, section [Function5], key Color is neither a colour name nor an "
+     "integer\n", {}, {},
      "load stops at the colour; the general error box text with its full stop"},
     {crlfLines({"[View]", "XMax=1e400"}), {}, 2, "Gleitkomma\xc3\xbc" "berlauf.\n", {}, {},
      "a failure that reaches the general error box"},
@@ -135,14 +137,15 @@ TEST_P(RenderCli, DrawsAndExits)
 {
     const RenderCase& c = GetParam();
     QStringList args;
-    if (!c.ini.isEmpty()) {
-        ASSERT_TRUE(writeBytes(file("Functions.ini"), c.ini));
-    }
+    ASSERT_TRUE(writeBytes(file("Functions.ini"), c.ini));
     args << QStringLiteral("--ini") << file("Functions.ini") << c.extraArgs
          << QStringLiteral("--out") << file("out.bmp");
     const RunResult run = runCli(QStringLiteral(KURVARO_CLI), args, file("stderr.txt"));
     EXPECT_EQ(run.exitCode, c.exitCode) << c.reason;
-    EXPECT_EQ(run.stderrText, c.stderrText) << c.reason;
+    // The file's name in a message stands as "INI" in the table.
+    EXPECT_EQ(QByteArray(run.stderrText).replace(QFile::encodeName(file("Functions.ini")), "INI"),
+              c.stderrText)
+        << c.reason;
     if (!c.size.isValid()) {
         EXPECT_FALSE(QFile::exists(file("out.bmp"))) << c.reason;
         return;
@@ -160,13 +163,18 @@ INSTANTIATE_TEST_SUITE_P(Table, RenderCli, ::testing::ValuesIn(RenderCases));
 TEST(RenderCliOutput, PngWhenTheNameEndsInPng)
 {
     QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("empty.ini"));
+    ASSERT_TRUE(writeBytes(ini, {}));
     for (const char* name : {"a.png", "b.PNG", "c.bmp", "d.jpg"}) {
         const QString out = dir.filePath(QString::fromLatin1(name));
-        const RunResult run =
-            runCli(QStringLiteral(KURVARO_CLI),
-                   {QStringLiteral("--ini"), dir.filePath(QStringLiteral("none.ini")),
-                    QStringLiteral("--out"), out},
-                   dir.filePath(QStringLiteral("err")));
+        const RunResult run = runCli(QStringLiteral(KURVARO_CLI),
+                                     {QStringLiteral("--ini"), ini, QStringLiteral("--out"), out},
+                                     dir.filePath(QStringLiteral("err")));
+        if (QByteArray(name).endsWith(".jpg")) {
+            EXPECT_EQ(run.exitCode, 64) << "a name of no known format is refused";
+            EXPECT_FALSE(QFile::exists(out));
+            continue;
+        }
         ASSERT_EQ(run.exitCode, 0) << name;
         const bool png = QByteArray(name).toLower().endsWith(".png");
         EXPECT_TRUE(readBytes(out).startsWith(png ? QByteArray("\x89PNG") : QByteArray("BM")))
@@ -197,6 +205,23 @@ TEST(RenderCliOutput, DefaultFileIsFunctionsIniBesideTheProgram)
         runCli(program, {QStringLiteral("--out"), out}, dir.filePath(QStringLiteral("err")));
     ASSERT_EQ(run.exitCode, 0) << run.stderrText.constData();
     EXPECT_EQ(QImage(out).pixel(20, 20), rgb(255, 0, 0));
+}
+
+TEST(RenderCliOutput, NoIniAndNoFileBesideTheProgramIsTheFirstStart)
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("kurvaro-cli"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KURVARO_CLI), program));
+    ASSERT_TRUE(QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner));
+    const QString out = dir.filePath(QStringLiteral("out.bmp"));
+    const RunResult run =
+        runCli(program, {QStringLiteral("--out"), out}, dir.filePath(QStringLiteral("err")));
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText.constData();
+    const QImage picture(out);
+    EXPECT_EQ(picture.size(), QSize(473, 462));
+    EXPECT_EQ(picture.pixel(20, 20), Background);
+    EXPECT_EQ(picture.pixel(47, 20), GridGrey);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("Functions.ini")))) << "nothing written";
 }
 
 struct UsageCase

@@ -3,25 +3,60 @@
 #include "Commands.h"
 
 #include "Parser10.h"
+#include "PlotMath.h"
 
+#include <QCommandLineOption>
+#include <QString>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <locale.h>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-int usage()
+const char Usage[] = "usage: kurvaro-cli eval [--set NAME=VALUE]... EXPR [XVALUE...]\n"
+                     "       kurvaro-cli eval [--set NAME=VALUE]... --table XMIN XMAX STEP EXPR\n"
+                     "  NAME is one of A, B, C, D, E, X, Y, T; VALUE and XVALUE are numbers\n"
+                     "  with \".\" as decimal separator. Prints one value per XVALUE (or one\n"
+                     "  value without any), or \"fault: MESSAGE\" when evaluating raises.\n";
+
+const char Help[] =
+    "\n"
+    "Compiles the expression EXPR once and prints its value, 17 significant\n"
+    "digits, for each XVALUE as X (or once, without any).\n"
+    "\n"
+    "Options:\n"
+    "  --set NAME=VALUE   set a variable before evaluating; may be repeated\n"
+    "  --table XMIN XMAX STEP\n"
+    "                     print \"x<TAB>value\" lines, sampled as the curves of the\n"
+    "                     window sample: the whole number of STEPs nearest to\n"
+    "                     XMAX-XMIN make the columns; x runs from XMIN plus one\n"
+    "                     step up to XMAX (XMIN itself is not sampled), and the\n"
+    "                     expression, without its blanks, is compiled anew for\n"
+    "                     every x; a failed value prints \"x<TAB>fault: MESSAGE\"\n"
+    "  -h, --help         this text\n"
+    "  --                 ends the options (EXPR may start with \"-\" all the same)\n"
+    "\n"
+    "Exit codes: 0 values printed (faults included), 2 EXPR does not compile\n"
+    "(\"EClass: message\" on standard output), 64 wrong command line.\n";
+
+/// The usage on standard error, with the reason when there is one.
+int usage(const QString& reason = {})
 {
-    std::fputs("usage: kurvaro-cli eval [--set NAME=VALUE]... EXPR [XVALUE...]\n"
-               "  NAME is one of A, B, C, D, E, X, Y, T; VALUE and XVALUE are numbers\n"
-               "  with \".\" as decimal separator. Prints one value per XVALUE (or one\n"
-               "  value without any), or \"fault: MESSAGE\" when evaluating raises.\n",
-               stderr);
+    std::fputs(Usage, stderr);
+    if (!reason.isEmpty())
+        printErr(QStringLiteral("kurvaro-cli eval: %1\n").arg(reason));
     return ExitUsage;
 }
+
+/// Rows of a table larger than this are refused: no window draws so many columns.
+constexpr long long MaxTableRows = 1000000;
 
 /// A finite double in the C locale's syntax, the whole text.
 bool parseNumber(const std::string& text, double& value)
@@ -81,42 +116,90 @@ std::string oneLine(const std::string& message)
     return out;
 }
 
-} // namespace
-
-int runEval(const std::vector<std::string>& args)
+struct Setting
 {
-    TParser parser;
-    struct Setting
-    {
-        double* cell;
-        double value;
-    };
-    std::vector<Setting> settings;
-    std::size_t i = 0;
-    while (i < args.size() && args[i] == "--set") {
-        if (i + 1 >= args.size())
-            return usage();
-        const std::string& assignment = args[i + 1];
-        const std::size_t eq = assignment.find('=');
-        if (eq == std::string::npos)
-            return usage();
-        Setting s{variable(parser, assignment.substr(0, eq)), 0.0};
-        if (s.cell == nullptr || !parseNumber(assignment.substr(eq + 1), s.value))
-            return usage();
-        settings.push_back(s);
-        i += 2;
-    }
-    if (i >= args.size())
-        return usage();
-    const std::string& expression = args[i++];
-    std::vector<double> xs;
-    for (; i < args.size(); ++i) {
-        double x = 0;
-        if (!parseNumber(args[i], x))
-            return usage();
-        xs.push_back(x);
-    }
+    double* cell;
+    double value;
+};
 
+struct TableRange
+{
+    double xmin;
+    double xmax;
+    long long columns;
+};
+
+/// The columns of a table: the whole number of steps nearest to the range,
+/// with reversed bounds put in order as the view's are. Empty with a reason
+/// when the numbers make no table.
+std::optional<TableRange> tableRange(double xmin, double xmax, double step, QString& reason)
+{
+    if (xmin > xmax)
+        std::swap(xmin, xmax);
+    if (xmin == xmax) {
+        reason = QStringLiteral("XMIN and XMAX are equal");
+        return std::nullopt;
+    }
+    if (!(step > 0)) {
+        reason = QStringLiteral("STEP must be greater than 0");
+        return std::nullopt;
+    }
+    const long double steps =
+        std::nearbyint((static_cast<long double>(xmax) - static_cast<long double>(xmin)) / step);
+    if (steps < 1 || steps > MaxTableRows) {
+        reason = QStringLiteral("XMAX-XMIN must hold 1 to %1 steps").arg(MaxTableRows);
+        return std::nullopt;
+    }
+    return TableRange{xmin, xmax, static_cast<long long>(steps)};
+}
+
+/// x of a pixel column, computed as the window computes it for a drawing
+/// area `range.columns` pixels wide: ScaleX = W / (XMax - XMin), then
+/// XMin + k / ScaleX, each rounded to a double once.
+double columnX(const TableRange& range, long long k)
+{
+    const double scaleX =
+        storeDouble(static_cast<long double>(range.columns) /
+                    (static_cast<long double>(range.xmax) - static_cast<long double>(range.xmin)));
+    if (scaleX == 0)
+        return 0;
+    return storeDouble(range.xmin + static_cast<long double>(k) / scaleX);
+}
+
+/// The curve's sampling as lines "x<TAB>value": the expression without its
+/// blanks, compiled at column 1 first (a compile error ends the table, as it
+/// stops the curve), then compiled anew and evaluated at every column.
+int printTable(TParser& parser, std::string expression, const TableRange& range,
+               const std::vector<Setting>& settings)
+{
+    expression.erase(std::remove(expression.begin(), expression.end(), ' '), expression.end());
+    try {
+        parser.X = columnX(range, 1);
+        parser.CompileExpression(expression);
+    } catch (const Exception& e) {
+        std::printf("%s: %s\n", e.className(), oneLine(e.message()).c_str());
+        return 2;
+    }
+    for (const Setting& s : settings)
+        *s.cell = s.value;
+    for (long long k = 1; k <= range.columns; ++k) {
+        const double x = columnX(range, k);
+        try {
+            parser.X = x;
+            parser.CompileExpression(expression);
+            std::printf("%.17g\t%.17g\n", x, storeDouble(parser.Value()));
+        } catch (const Exception& e) {
+            std::printf("%.17g\tfault: %s\n", x, oneLine(e.message()).c_str());
+        }
+    }
+    return 0;
+}
+
+/// One value per x (or one without any): the expression compiled once,
+/// the variables set after it.
+int evaluateAll(TParser& parser, const std::string& expression, const std::vector<double>& xs,
+                const std::vector<Setting>& settings)
+{
     try {
         parser.CompileExpression(expression);
     } catch (const Exception& e) {
@@ -143,4 +226,91 @@ int runEval(const std::vector<std::string>& args)
         }
     }
     return 0;
+}
+
+/// The --set assignments as cells and values, or the reason one is wrong.
+std::optional<QString> readSettings(const QStringList& assignments, TParser& parser,
+                                    std::vector<Setting>& settings)
+{
+    for (const QString& assignment : assignments) {
+        const qsizetype eq = assignment.indexOf(u'=');
+        if (eq < 0)
+            return QStringLiteral("--set wants NAME=VALUE, not '%1'").arg(assignment);
+        Setting s{variable(parser, toBytes(assignment.left(eq))), 0.0};
+        if (s.cell == nullptr)
+            return QStringLiteral("'%1' is no variable").arg(assignment.left(eq));
+        if (!parseNumber(toBytes(assignment.mid(eq + 1)), s.value))
+            return QStringLiteral("'%1' is no number").arg(assignment.mid(eq + 1));
+        settings.push_back(s);
+    }
+    return std::nullopt;
+}
+
+/// The table's range: XMIN is the option's value, XMAX and STEP the first two
+/// operands, which are taken off, leaving EXPR alone. Or the reason it is wrong.
+std::optional<QString> readTable(const QStringList& optionValues, QStringList& operands,
+                                 std::optional<TableRange>& table)
+{
+    if (optionValues.size() > 1)
+        return QStringLiteral("--table is given twice");
+    if (operands.size() != 3)
+        return QStringLiteral("--table wants XMIN XMAX STEP EXPR and nothing after");
+    double bounds[3] = {};
+    const QString texts[3] = {optionValues.first(), operands[0], operands[1]};
+    for (int n = 0; n < 3; ++n)
+        if (!parseNumber(toBytes(texts[n]), bounds[n]))
+            return QStringLiteral("'%1' is no number").arg(texts[n]);
+    QString reason;
+    table = tableRange(bounds[0], bounds[1], bounds[2], reason);
+    if (!table)
+        return reason;
+    operands.remove(0, 2);
+    return std::nullopt;
+}
+
+} // namespace
+
+int runEval(const std::vector<std::string>& args)
+{
+    const QCommandLineOption setOption(QStringLiteral("set"), {}, QStringLiteral("NAME=VALUE"));
+    const QCommandLineOption tableOption(QStringLiteral("table"), {}, QStringLiteral("XMIN"));
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    QCommandLineParser commandLine;
+    commandLine.addOptions({setOption, tableOption, helpOption});
+    QString error;
+    if (!parseCommandLine(
+            commandLine,
+            markFirstOperand(latin1Arguments("eval", args), {"-h", "--help"}, {"--set", "--table"}),
+            error))
+        return usage(error);
+    if (commandLine.isSet(helpOption)) {
+        printOut(QString::fromLatin1(Usage) + QString::fromLatin1(Help));
+        return 0;
+    }
+
+    TParser parser;
+    std::vector<Setting> settings;
+    if (const std::optional<QString> wrong =
+            readSettings(commandLine.values(setOption), parser, settings))
+        return usage(*wrong);
+    QStringList operands = commandLine.positionalArguments();
+    std::optional<TableRange> table;
+    if (commandLine.isSet(tableOption)) {
+        if (const std::optional<QString> wrong =
+                readTable(commandLine.values(tableOption), operands, table))
+            return usage(*wrong);
+    }
+    if (operands.isEmpty())
+        return usage(QStringLiteral("EXPR is missing"));
+    const std::string expression = toBytes(operands.takeFirst());
+    std::vector<double> xs;
+    for (const QString& text : operands) {
+        double x = 0;
+        if (!parseNumber(toBytes(text), x))
+            return usage(QStringLiteral("'%1' is no number").arg(text));
+        xs.push_back(x);
+    }
+    if (table)
+        return printTable(parser, expression, *table, settings);
+    return evaluateAll(parser, expression, xs, settings);
 }

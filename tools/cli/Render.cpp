@@ -6,12 +6,13 @@
 #include "Faults.h"
 #include "PlainStores.h"
 #include "PlotRenderer.h"
+#include "RenderOptions.h"
 #include "Settings.h"
+#include "SettingsErrors.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
-#include <QRegularExpression>
-#include <QSize>
 #include <QString>
 
 #include <cstdio>
@@ -24,8 +25,6 @@ namespace {
 constexpr int ExitDrawn = 0;
 constexpr int ExitRangeRefused = 1;
 constexpr int ExitFailure = 2;
-
-constexpr int MaxSide = 16384;
 
 void printBlock(const QString& text)
 {
@@ -45,52 +44,6 @@ QString errorBoxText(const QString& message)
     return message;
 }
 
-struct RenderArgs
-{
-    std::optional<QString> ini;
-    QSize size{473, 462};
-    QString out;
-};
-
-std::optional<QSize> parseSize(const std::string& text)
-{
-    static const QRegularExpression pattern(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
-    const QRegularExpressionMatch m = pattern.match(QString::fromStdString(text));
-    if (!m.hasMatch())
-        return std::nullopt;
-    const int w = m.captured(1).toInt();
-    const int h = m.captured(2).toInt();
-    if (w < 1 || h < 1 || w > MaxSide || h > MaxSide)
-        return std::nullopt;
-    return QSize(w, h);
-}
-
-std::optional<RenderArgs> parseArgs(const std::vector<std::string>& args)
-{
-    RenderArgs parsed;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        if (i + 1 >= args.size())
-            return std::nullopt;
-        const std::string& value = args[++i];
-        if (option == "--ini") {
-            parsed.ini = QString::fromLocal8Bit(value.c_str());
-        } else if (option == "--out") {
-            parsed.out = QString::fromLocal8Bit(value.c_str());
-        } else if (option == "--size") {
-            const std::optional<QSize> size = parseSize(value);
-            if (!size)
-                return std::nullopt;
-            parsed.size = *size;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (parsed.out.isEmpty())
-        return std::nullopt;
-    return parsed;
-}
-
 /// Keeps stderr for the warning and error texts: Qt's own chatter (a missing
 /// runtime directory on a headless machine, font notes) would mix into them.
 void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
@@ -99,19 +52,43 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
-int usage()
+/// Writes the picture to the file, or to standard output for "-".
+bool savePicture(const QImage& picture, const RenderArgs& args)
 {
-    std::fputs("usage: kurvaro-cli render [--ini FILE] [--size WxH] --out FILE\n", stderr);
-    return ExitUsage;
+    const char* format = nullptr;
+    switch (args.format) {
+    case PictureFormat::Bmp:
+        format = "BMP";
+        break;
+    case PictureFormat::Png:
+        format = "PNG";
+        break;
+    case PictureFormat::Svg:
+    case PictureFormat::Pdf:
+        // Vector pictures: refused while parsing until their painter exists.
+        return false;
+    }
+    if (args.out != QLatin1String("-"))
+        return picture.save(args.out, format);
+    QFile out;
+    return out.open(stdout, QIODevice::WriteOnly) && picture.save(&out, format) && out.flush();
 }
 
 } // namespace
 
 int runRender(int argc, char** argv, const std::vector<std::string>& args)
 {
-    const std::optional<RenderArgs> parsed = parseArgs(args);
-    if (!parsed)
-        return usage();
+    const RenderCommandLine commandLine = parseRenderArgs(args);
+    if (!commandLine.args)
+        return commandLine.exitCode;
+    const std::optional<RenderArgs>& parsed = commandLine.args;
+    if (parsed->ini) {
+        if (const std::optional<QString> problem = unreadableSettingsFile(*parsed->ini)) {
+            printBlock(QStringLiteral("kurvaro-cli render: settings file %1 %2")
+                           .arg(*parsed->ini, *problem));
+            return ExitNoInput;
+        }
+    }
 
     qInstallMessageHandler(quietQtMessages);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -123,8 +100,18 @@ int runRender(int argc, char** argv, const std::vector<std::string>& args)
     PlainFunctionSlots functions;
     PlainPlotOptions options;
     PlainView view;
+    const QString ini = parsed->ini.value_or(SettingsFilePath());
     try {
-        LoadSettings(functions, options, view, parsed->ini.value_or(SettingsFilePath()));
+        try {
+            LoadSettings(functions, options, view, ini);
+        } catch (const EConvertError& e) {
+            printBlock(errorBoxText(QString::fromStdString(e.message())));
+            if (const std::optional<QString> key = faultyColorKey(ini))
+                printBlock(QStringLiteral("kurvaro-cli render: in %1, %2 is neither a colour "
+                                          "name nor an integer")
+                               .arg(ini, *key));
+            return ExitFailure;
+        }
 
         PlainPlotHost host(functions, options, view, parsed->size);
         host.onWarning = printBlock;
@@ -133,12 +120,9 @@ int runRender(int argc, char** argv, const std::vector<std::string>& args)
         if (!host.backgroundCleared)
             return ExitRangeRefused;
 
-        const QString& out = parsed->out;
-        const char* format =
-            out.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? "PNG" : "BMP";
-        if (!renderer.PlotBitmap().save(out, format)) {
-            printBlock(
-                errorBoxText(QStringLiteral("Datei %1 kann nicht erstellt werden").arg(out)));
+        if (!savePicture(renderer.PlotBitmap(), *parsed)) {
+            printBlock(errorBoxText(
+                QStringLiteral("Datei %1 kann nicht erstellt werden").arg(parsed->out)));
             return ExitFailure;
         }
         return ExitDrawn;

@@ -1,26 +1,68 @@
+// kurvaro-cli: the expression engine and the picture without a window.
+
 #include "Commands.h"
 
-#include <cstdio>
+#include <QCommandLineOption>
+#include <QString>
+
 #include <string>
 #include <vector>
 
-static int usage()
+namespace {
+
+const char Usage[] = "usage: kurvaro-cli eval [--set NAME=VALUE]... EXPR [XVALUE...]\n"
+                     "       kurvaro-cli render [--ini FILE] [--size WxH] --out FILE\n";
+
+const char Help[] =
+    "usage: kurvaro-cli eval [--set NAME=VALUE]... [--] EXPR [XVALUE...]\n"
+    "       kurvaro-cli eval [--set NAME=VALUE]... --table XMIN XMAX STEP EXPR\n"
+    "       kurvaro-cli render [--ini FILE] [--size WxH] [--format FMT] --out FILE|-\n"
+    "       kurvaro-cli --help | --version\n"
+    "\n"
+    "Commands:\n"
+    "  eval     evaluate an expression, or tabulate it as a curve samples it\n"
+    "  render   draw the picture that the window would show for a settings file\n"
+    "\n"
+    "'kurvaro-cli COMMAND --help' describes a command, its options and exit codes.\n"
+    "Exit codes: 0 done, 64 wrong command line; each command adds its own.\n";
+
+int usage(const QString& reason = {})
 {
-    std::fputs("usage: kurvaro-cli eval [--set NAME=VALUE]... EXPR [XVALUE...]\n"
-               "       kurvaro-cli render [--ini FILE] [--size WxH] --out FILE\n",
-               stderr);
+    printErr(QString::fromLatin1(Usage));
+    if (!reason.isEmpty())
+        printErr(QStringLiteral("kurvaro-cli: %1\n").arg(reason));
     return ExitUsage;
 }
 
+} // namespace
+
 int main(int argc, char** argv)
 {
-    if (argc < 2)
+    const std::vector<std::string> all(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption versionOption(QStringLiteral("version"));
+    QCommandLineParser commandLine;
+    commandLine.addOptions({helpOption, versionOption});
+    QString error;
+    // Everything from the command on belongs to the command.
+    if (!parseCommandLine(commandLine, latin1Arguments("kurvaro-cli", all), error))
+        return usage(error);
+    if (commandLine.isSet(helpOption)) {
+        printOut(QString::fromLatin1(Help));
+        return 0;
+    }
+    if (commandLine.isSet(versionOption)) {
+        printOut(QStringLiteral("kurvaro-cli " KURVARO_VERSION "\n"));
+        return 0;
+    }
+    const QStringList operands = commandLine.positionalArguments();
+    if (operands.isEmpty())
         return usage();
-    const std::string command = argv[1];
-    const std::vector<std::string> args(argv + 2, argv + argc);
-    if (command == "eval")
+    const QString command = operands.first();
+    const std::vector<std::string> args(all.end() - (operands.size() - 1), all.end());
+    if (command == QLatin1String("eval"))
         return runEval(args);
-    if (command == "render")
+    if (command == QLatin1String("render"))
         return runRender(argc, argv, args);
-    return usage();
+    return usage(QStringLiteral("unknown command '%1'").arg(command));
 }
