@@ -1,10 +1,12 @@
 #include "MainForm.h"
+#include "QtTexts.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    installGermanQtTexts(app);
     TMatheMain MatheMain;      // FormCreate
     MatheMain.CreateDialogs(); // Form2, Form1, Form4
     MatheMain.show();          // the loop shows the main window first: FormShow
