@@ -25,6 +25,9 @@ public:
     /// The frame as known now; null while it is not known (and always when
     /// no window manager frames the window).
     QMargins margins() const;
+    /// Whether the frame comes from the window manager's announcement (and
+    /// is final), rather than from Qt's reading of the window tree.
+    bool announces() const { return frameExtents != 0; }
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 

@@ -39,7 +39,7 @@ QRect OuterBounds::liveOuter() const
 
 int OuterBounds::bound(WindowBound bound) const
 {
-    const QRect r = awaitingFrame ? outer : liveOuter();
+    const QRect r = placing ? outer : liveOuter();
     switch (bound) {
     case WindowBound::Width:
         return r.width();
@@ -55,7 +55,7 @@ int OuterBounds::bound(WindowBound bound) const
 
 void OuterBounds::setBound(WindowBound bound, int value)
 {
-    if (!awaitingFrame)
+    if (!placing)
         outer = liveOuter();
     switch (bound) {
     case WindowBound::Width:
@@ -71,7 +71,7 @@ void OuterBounds::setBound(WindowBound bound, int value)
         outer.moveLeft(value);
         break;
     }
-    apply(awaitingFrame ? appliedFrame : frame());
+    apply(placing ? appliedFrame : frame());
 }
 
 void OuterBounds::apply(const QMargins& frame)
@@ -88,9 +88,9 @@ void OuterBounds::apply(const QMargins& frame)
 
 void OuterBounds::settle()
 {
-    if (!awaitingFrame)
+    if (!placing)
         return;
-    awaitingFrame = false;
+    placing = false;
     window.removeEventFilter(this);
     if (watchedHandle != nullptr)
         watchedHandle->removeEventFilter(this);
@@ -102,7 +102,7 @@ bool OuterBounds::eventFilter(QObject* watched, QEvent* event)
     // events after the window has been mapped; which event that is depends on
     // the window manager, so every event of the widget and of its window is
     // a moment to look.
-    if (awaitingFrame && watchedHandle == nullptr && window.windowHandle() != nullptr) {
+    if (placing && watchedHandle == nullptr && window.windowHandle() != nullptr) {
         watchedHandle = window.windowHandle();
         watchedHandle->installEventFilter(this);
     }
@@ -112,14 +112,19 @@ bool OuterBounds::eventFilter(QObject* watched, QEvent* event)
 
 void OuterBounds::followFrame()
 {
-    if (!awaitingFrame)
+    if (!placing)
         return;
     // The client area follows each change of the frame until the placement
-    // is over, so that it ends fitted to the frame as finally built.
+    // is over, so that it ends fitted to the frame as finally built. A frame
+    // that the window manager has announced is the final one: from then on
+    // the window reports where it really is, so that a move or a resize by
+    // the window manager before the user's first input is kept as well.
     const QMargins now = frame();
     if (!now.isNull() && now != appliedFrame) {
         appliedFrame = now;
         apply(now);
+        if (Frame->announces())
+            settle();
     }
 }
 

@@ -23,10 +23,11 @@ class WindowFrame;
 /// the frame is known, the client area becomes the stored rectangle less the
 /// frame. That correction is computed from the stored bounds, never from the
 /// window's position of the moment, which is in flux while the window manager
-/// places the window. Until the placement is over (the user's first input) the
-/// stored rectangle is what the window reports, so that a start and a close
-/// with nothing moved write back what was read. Without a window manager no
-/// frame ever appears and the outer rectangle is the client area.
+/// places the window. Until the placement is over (a frame announced by the
+/// window manager has been applied, or the user's first input) the stored
+/// rectangle is what the window reports, so that a start and a close with
+/// nothing moved write back what was read. Without a window manager no frame
+/// ever appears and the outer rectangle is the client area.
 class OuterBounds : public QObject
 {
 public:
@@ -35,9 +36,9 @@ public:
     int bound(WindowBound bound) const;
     /// Applies one bound at once, the three others as they stand.
     void setBound(WindowBound bound, int value);
-    /// The placement is over (the user has acted, or the window closes): from
-    /// now on the window's own frame geometry is reported and no correction
-    /// follows.
+    /// The placement is over (the frame is final, the user has acted, or the
+    /// window closes): from now on the window's own frame geometry is
+    /// reported and no correction follows.
     void settle();
 
 protected:
@@ -56,7 +57,7 @@ private:
     QWidget& window;
     QRect outer;
     WindowFrame* Frame;
-    bool awaitingFrame = true;
+    bool placing = true;
     QMargins appliedFrame;
     QPointer<QObject> watchedHandle;
 };
