@@ -160,7 +160,11 @@ void TMatheMain::refitFirstPicture()
     const QImage& picture = Renderer->PlotBitmap();
     if (picture.isNull() || picture.size() == drawingAreaSize())
         return;
+    // The same picture again: a slot whose expression does not compile was
+    // reported by the first drawing already and is skipped without a word.
+    RefittingFirstPicture = true;
     guarded(this, [this] { Redraw(); });
+    RefittingFirstPicture = false;
 }
 
 void TMatheMain::closeEvent(QCloseEvent* event)
@@ -418,7 +422,8 @@ QSize TMatheMain::drawingAreaSize() const
 
 void TMatheMain::showWarning(const QString& text)
 {
-    Desktop::instance().showWarning(this, text);
+    if (!RefittingFirstPicture)
+        Desktop::instance().showWarning(this, text);
 }
 
 void TMatheMain::processEvents()

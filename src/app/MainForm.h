@@ -126,4 +126,5 @@ private:
     OuterBounds* Bounds = nullptr;
     StartWatch* Start = nullptr;
     bool RefitAfterDrawing = false;
+    bool RefittingFirstPicture = false;
 };

@@ -86,7 +86,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(MainWindowTest, ARefusedFirstPictureIsNotTriedAgainWhenTheAreaChanges)
 {
     writeSettings("[View]\r\nXMin=abc\r\n");
-    start(false);
+    window = std::make_unique<TMatheMain>();
+    window->CreateDialogs();
+    window->show();
     const QDeadlineTimer deadline(10000);
     while (desktop.warnings.isEmpty() && !deadline.hasExpired())
         pump(10);
@@ -96,6 +98,22 @@ TEST_F(MainWindowTest, ARefusedFirstPictureIsNotTriedAgainWhenTheAreaChanges)
     pump();
     EXPECT_EQ(desktop.warnings.size(), 1) << "one message for one start";
     EXPECT_TRUE(plotBitmap().isNull());
+}
+
+TEST_F(MainWindowTest, AFittedFirstPictureDoesNotRepeatItsMessages)
+{
+    writeSettings("[Function1]\r\nVisible=1\r\nExpression=sin(\r\n"
+                  "[Function2]\r\nVisible=1\r\nExpression=x/2\r\n");
+    start();
+    ASSERT_EQ(desktop.warnings.size(), 1) << "slot 1 does not compile";
+    window->setWindowBound(WindowBound::Width, 760);
+    pump();
+    pump();
+    EXPECT_EQ(plotBitmap().size(), window->drawingAreaSize());
+    EXPECT_EQ(desktop.warnings.size(), 1) << desktop.warnings.join(u'|').toStdString();
+    // A redraw that the user asks for reports the slot again.
+    click("BitBtn2");
+    EXPECT_EQ(desktop.warnings.size(), 2);
 }
 
 TEST_F(MainWindowTest, AnAreaChangedWhileAPictureIsDrawnIsFittedAfterIt)
