@@ -8,6 +8,7 @@
 #include "Settings.h"
 #include "SetupForm.h"
 #include "ViewRange.h"
+#include "WindowPlacement.h"
 #include "info_dialog.h"
 #include "ui_MainForm.h"
 
@@ -18,6 +19,7 @@
 #include <QTimer>
 
 #include <exception>
+#include <utility>
 
 TMatheMain::TMatheMain(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TMatheMain>())
 {
@@ -86,9 +88,14 @@ void TMatheMain::FormCreate()
     connect(ui->Image1, &TImage::mouseMove, this, handleAt(&TMatheMain::Image1MouseMove));
     connect(ui->Image1, &TImage::mouseUp, this, handleAt(&TMatheMain::Image1MouseUp));
 
+    Bounds = new OuterBounds(*this);
     for (WindowBound b :
          {WindowBound::Width, WindowBound::Height, WindowBound::Top, WindowBound::Left})
         setWindowBound(b, DesignedWindowBound(b));
+    Start = new StartWatch(*this, *ui->Image1);
+    connect(Start, &StartWatch::drawingAreaResized, this, &TMatheMain::refitFirstPicture,
+            Qt::QueuedConnection);
+    connect(Start, &StartWatch::firstInput, Bounds, &OuterBounds::settle);
 
     // The renderer owns PlotBitmap (empty until the first redraw), LastRange
     // and Parser1 with its error handler. The designed texts are valid, so
@@ -129,13 +136,35 @@ void TMatheMain::FormShow()
     } catch (...) {
         failure = std::current_exception();
     }
-    QTimer::singleShot(0, this, [this, failure] {
+    Start->runWhenExposed([this, failure] {
         guarded(this, [&] {
             if (failure)
                 std::rethrow_exception(failure);
             Redraw();
         });
     });
+}
+
+void TMatheMain::refitFirstPicture()
+{
+    // Asked for by a resize that came before the user's first input; the
+    // request stands even when that input is handled before this runs.
+    if (Renderer->pictureReleased())
+        return;
+    if (Renderer->isDrawing()) {
+        RefitAfterDrawing = true;
+        return;
+    }
+    // No picture yet (the first one is still to come, or it failed): nothing
+    // to fit, and a refused range must not warn twice.
+    const QImage& picture = Renderer->PlotBitmap();
+    if (picture.isNull() || picture.size() == drawingAreaSize())
+        return;
+    // The same picture again: a slot whose expression does not compile was
+    // reported by the first drawing already and is skipped without a word.
+    RefittingFirstPicture = true;
+    guarded(this, [this] { Redraw(); });
+    RefittingFirstPicture = false;
 }
 
 void TMatheMain::closeEvent(QCloseEvent* event)
@@ -151,13 +180,18 @@ void TMatheMain::FormClose()
     Timer1->stop();
     DragActive = false;
     Renderer->releasePicture();
-    PendingOuterSize.reset();
+    Start->end();
     WriteViewSettings(*this);
+    Bounds->settle();
 }
 
 void TMatheMain::Redraw()
 {
+    const bool outermost = !Renderer->isDrawing();
     Renderer->Redraw();
+    // The drawing area changed while this picture was being drawn.
+    if (outermost && std::exchange(RefitAfterDrawing, false))
+        QMetaObject::invokeMethod(this, &TMatheMain::refitFirstPicture, Qt::QueuedConnection);
 }
 
 // ---- Command buttons ----
@@ -388,7 +422,8 @@ QSize TMatheMain::drawingAreaSize() const
 
 void TMatheMain::showWarning(const QString& text)
 {
-    Desktop::instance().showWarning(this, text);
+    if (!RefittingFirstPicture)
+        Desktop::instance().showWarning(this, text);
 }
 
 void TMatheMain::processEvents()
@@ -417,53 +452,10 @@ void TMatheMain::setControlsEnabled(bool enabled)
 
 int TMatheMain::windowBound(WindowBound bound) const
 {
-    const QRect outer = frameGeometry();
-    switch (bound) {
-    case WindowBound::Width:
-        return outer.width();
-    case WindowBound::Height:
-        return outer.height();
-    case WindowBound::Top:
-        return outer.y();
-    case WindowBound::Left:
-        return outer.x();
-    }
-    return 0;
+    return Bounds->bound(bound);
 }
 
 void TMatheMain::setWindowBound(WindowBound bound, int value)
 {
-    const QSize frame = frameGeometry().size() - size();
-    QSize outer = PendingOuterSize.value_or(frameGeometry().size());
-    switch (bound) {
-    case WindowBound::Width:
-        outer.setWidth(value);
-        resize(value - frame.width(), height());
-        break;
-    case WindowBound::Height:
-        outer.setHeight(value);
-        resize(width(), value - frame.height());
-        break;
-    case WindowBound::Top:
-        move(x(), value);
-        return;
-    case WindowBound::Left:
-        move(value, y());
-        return;
-    }
-    if (frame.isNull())
-        PendingOuterSize = outer;
-    else
-        PendingOuterSize.reset();
-}
-
-bool TMatheMain::event(QEvent* event)
-{
-    const bool handled = QWidget::event(event);
-    if (PendingOuterSize && frameGeometry().size() != size()) {
-        const QSize outer = *PendingOuterSize;
-        PendingOuterSize.reset();
-        resize(outer - (frameGeometry().size() - size()));
-    }
-    return handled;
+    Bounds->setBound(bound, value);
 }

@@ -9,9 +9,10 @@
 #include <QWidget>
 
 #include <memory>
-#include <optional>
 
+class OuterBounds;
 class PlotRenderer;
+class StartWatch;
 class QCloseEvent;
 class QShowEvent;
 class QTimer;
@@ -67,15 +68,12 @@ public:
     void presentPlot(const QImage& picture) override;
     void setControlsEnabled(bool enabled) override;
 
-    // ViewStore: the bounds are the window's outer ones, frame included. Until
-    // the window manager has framed the window its frame is unknown; the outer
-    // size asked for then is given to the client area and corrected as soon as
-    // the frame is known, so that a stored size comes back unchanged.
+    // ViewStore: the bounds are the window's outer ones, frame included (see
+    // OuterBounds for a frame that is not known yet).
     int windowBound(WindowBound bound) const override;
     void setWindowBound(WindowBound bound, int value) override;
 
 protected:
-    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -102,6 +100,11 @@ private:
     void Image1MouseUp(QPoint position);
     void Timer1Timer();
 
+    /// Until the user's first input the first picture follows the drawing
+    /// area, whose size the window manager settles only after the window is
+    /// on screen: it is drawn again when it no longer fits.
+    void refitFirstPicture();
+
     /// Width and height of LastRange as pan and zoom use them (0 for a range
     /// left unordered by a failed read).
     double viewWidth() const;
@@ -120,5 +123,8 @@ private:
 
     QString SavePictureFileName;
     bool Shown = false;
-    std::optional<QSize> PendingOuterSize;
+    OuterBounds* Bounds = nullptr;
+    StartWatch* Start = nullptr;
+    bool RefitAfterDrawing = false;
+    bool RefittingFirstPicture = false;
 };

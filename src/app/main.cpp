@@ -1,4 +1,5 @@
 #include "MainForm.h"
+#include "QtTexts.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -7,6 +8,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/kurvaro/kurvaro.ico")));
+    installGermanQtTexts(app);
     TMatheMain MatheMain;      // FormCreate
     MatheMain.CreateDialogs(); // Form2, Form1, Form4
     MatheMain.show();          // the loop shows the main window first: FormShow

@@ -1,6 +1,7 @@
 #include "Desktop.h"
 
 #include "Faults.h"
+#include "PicturePreview.h"
 
 #include <QColorDialog>
 #include <QCoreApplication>
@@ -55,6 +56,7 @@ public:
         dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setNameFilters(filters.split(QStringLiteral(";;")));
+        addPicturePreview(dialog);
         if (!proposed.isEmpty())
             dialog.selectFile(proposed);
         // The type list shows its patterns separated by ";", which Qt's own

@@ -100,6 +100,9 @@ void TForm2::setFunctionSlot(int n, const FunctionSlot& slot)
 void TForm2::showEvent(QShowEvent* event)
 {
     centerOnScreen(*this);
+    // Every opening starts at the head of the tab order, OK, so that a Space
+    // right after opening cannot tick a slot.
+    BitBtn1->setFocus(Qt::OtherFocusReason);
     QDialog::showEvent(event);
 }
 

@@ -121,6 +121,8 @@ void TForm1::setPlotOptions(const PlotOptions& o)
 void TForm1::showEvent(QShowEvent* event)
 {
     centerOnScreen(*this);
+    // Every opening starts at the head of the tab order, the grid check box.
+    CheckBoxRast->setFocus(Qt::OtherFocusReason);
     QDialog::showEvent(event);
 }
 

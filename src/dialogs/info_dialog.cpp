@@ -63,8 +63,11 @@ bool TForm4::eventFilter(QObject* watched, QEvent* event)
 
 void TForm4::keyPressEvent(QKeyEvent* event)
 {
-    // No control closes this dialog, Esc included: only the frame's close button does.
-    if (event->key() == Qt::Key_Escape) {
+    // No control closes this dialog, Esc included: only the frame's close
+    // button does. Enter presses a focused button (the button takes it
+    // itself) and nothing else: there is no default button to fall back on.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
+        event->key() == Qt::Key_Enter) {
         event->accept();
         return;
     }
@@ -74,6 +77,9 @@ void TForm4::keyPressEvent(QKeyEvent* event)
 void TForm4::showEvent(QShowEvent* event)
 {
     centerOnScreen(*this);
+    // Every opening starts at the head of the tab order: the panel, which
+    // reacts to no key, then "Updates ?" and "Funktions-Parser".
+    Panel1->setFocus(Qt::OtherFocusReason);
     QDialog::showEvent(event);
 }
 

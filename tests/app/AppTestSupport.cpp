@@ -87,6 +87,12 @@ void MainWindowTest::start(bool expectPicture)
     pump();
 }
 
+void MainWindowTest::userActs()
+{
+    QTest::keyClick(window.get(), Qt::Key_Shift);
+    pump();
+}
+
 QStringList MainWindowTest::settingsLines() const
 {
     QFile file(settingsPath());

@@ -60,6 +60,10 @@ protected:
     /// Creates and shows the window; waits for the first picture (or for the
     /// error box when `expectPicture` is false).
     void start(bool expectPicture = true);
+    /// The user's first input, a key that does nothing: the window manager's
+    /// placement of the window is over, and from now on a resize leaves the
+    /// picture as it is.
+    void userActs();
     /// Closes the window (FormClose) and returns the settings file's lines.
     QStringList closeAndReadSettings();
     QStringList settingsLines() const;

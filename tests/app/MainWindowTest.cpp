@@ -259,6 +259,7 @@ TEST_F(MainWindowTest, ClosingDuringASlowRedrawStopsItAndStillWritesTheView)
 TEST_F(MainWindowTest, ResizedWindowKeepsTheOldPictureUntilTheNextRedraw)
 {
     start();
+    userActs();
     const QSize old = plotBitmap().size();
     window->setWindowBound(WindowBound::Width, 800);
     pump();

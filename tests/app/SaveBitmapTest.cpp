@@ -81,6 +81,7 @@ TEST_F(MainWindowTest, SavingAfterAFailedRedrawWritesTheLastGoodPicture)
 TEST_F(MainWindowTest, SavingAfterEnlargingWritesThePictureAtItsOldSize)
 {
     start();
+    userActs();
     const QSize old = plotBitmap().size();
     window->setWindowBound(WindowBound::Width, 800);
     pump();

@@ -101,11 +101,11 @@ TEST_F(InfoDialogTest, OnlyTheFramesCloseButtonClosesIt)
     EXPECT_FALSE(form.isVisible());
 }
 
-TEST_F(InfoDialogTest, TabGoesFromUpdatesToFunctionParser)
+TEST_F(InfoDialogTest, TabGoesFromThePanelToUpdatesToFunctionParser)
 {
     ASSERT_TRUE(showActive(form));
-    EXPECT_EQ(tabSequence(*form.FlatButton5, 2),
-              (QStringList{"FlatButton5", "Button2", "FlatButton5"}));
+    EXPECT_EQ(tabSequence(*form.Panel1, 3),
+              (QStringList{"Panel1", "FlatButton5", "Button2", "Panel1"}));
 }
 
 TEST_F(InfoDialogTest, IsAFixedToolWindow)
