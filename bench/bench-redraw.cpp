@@ -3,9 +3,9 @@
 // The split: compiling alone, evaluating alone, and the drawing without any
 // formula work.
 
-#include "Parser10.h"
-#include "PlotHost.h"
-#include "PlotRenderer.h"
+#include "parser/Parser10.h"
+#include "plot/PlotHost.h"
+#include "plot/PlotRenderer.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -15,6 +15,8 @@
 #include <array>
 #include <cstdlib>
 #include <string>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -3,10 +3,11 @@
 // errors and the faults the general error box shows are expected; a crash, a
 // sanitizer report or a hang is a bug.
 
-#include "Faults.h"
-#include "PlainStores.h"
-#include "PlotRenderer.h"
-#include "Settings.h"
+#include "model/Faults.h"
+#include "plot/PlainPlotHost.h"
+#include "plot/PlotRenderer.h"
+#include "settings/PlainStores.h"
+#include "settings/Settings.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -17,6 +18,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "BitmapFile.h"
+#include "app/BitmapFile.h"
 
 #include <QImage>
 #include <QLocale>
@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <vector>
+
+namespace kurvaro {
 
 QString SavePictureFilter()
 {
@@ -106,3 +108,5 @@ void SaveBitmapFile(const QImage& picture, const QString& fileName)
     if (!file.commit())
         cannotCreate(fileName);
 }
+
+} // namespace kurvaro

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "Faults.h"
+#include "model/Faults.h"
 
 #include <QString>
 
 class QImage;
+
+namespace kurvaro {
 
 /// The runtime's failure when a file cannot be created.
 KURVARO_EXCEPTION_CLASS(EFCreateError, Exception)
@@ -26,3 +28,5 @@ QString BitmapFileName(const QString& chosen);
 /// Throws EFCreateError ("Datei %s kann nicht erstellt werden") when the file
 /// cannot be created or written.
 void SaveBitmapFile(const QImage& picture, const QString& fileName);
+
+} // namespace kurvaro

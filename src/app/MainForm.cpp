@@ -1,14 +1,15 @@
-#include "MainForm.h"
+#include "app/MainForm.h"
 
-#include "BitmapFile.h"
-#include "Desktop.h"
-#include "FuncForm.h"
-#include "Glyphs.h"
-#include "PlotRenderer.h"
-#include "Settings.h"
-#include "SetupForm.h"
-#include "ViewRange.h"
-#include "info_dialog.h"
+#include "app/BitmapFile.h"
+#include "app/Glyphs.h"
+#include "dialogs/Desktop.h"
+#include "dialogs/FuncForm.h"
+#include "dialogs/SetupForm.h"
+#include "dialogs/info_dialog.h"
+#include "plot/NumberText.h"
+#include "plot/PlotRenderer.h"
+#include "settings/Settings.h"
+#include "settings/WindowBounds.h"
 #include "ui_MainForm.h"
 
 #include <QCloseEvent>
@@ -18,6 +19,8 @@
 #include <QTimer>
 
 #include <exception>
+
+namespace kurvaro {
 
 TMatheMain::TMatheMain(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TMatheMain>())
 {
@@ -467,3 +470,5 @@ bool TMatheMain::event(QEvent* event)
     }
     return handled;
 }
+
+} // namespace kurvaro

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PlotHost.h"
-#include "SettingsStores.h"
+#include "model/Stores.h"
+#include "plot/PlotHost.h"
 
 #include <QPoint>
 #include <QSize>
@@ -11,17 +11,20 @@
 #include <memory>
 #include <optional>
 
-class PlotRenderer;
 class QCloseEvent;
 class QShowEvent;
 class QTimer;
-class TForm1;
-class TForm2;
-class TForm4;
 
 namespace Ui {
 class TMatheMain;
 }
+
+namespace kurvaro {
+
+class PlotRenderer;
+class TForm1;
+class TForm2;
+class TForm4;
 
 /// The main window `MatheMain`: the drawing area `Image1` on the left, the
 /// panel with the read-out, the view controls and the command buttons on the
@@ -122,3 +125,5 @@ private:
     bool Shown = false;
     std::optional<QSize> PendingOuterSize;
 };
+
+} // namespace kurvaro

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PlotTypes.h"
+#include "model/Color.h"
 
 #include <QColor>
 #include <QWidget>
@@ -9,6 +9,8 @@
 
 class QMouseEvent;
 class QPaintEvent;
+
+namespace kurvaro {
 
 /// A colour square of the functions and options dialogs: a one-pixel black
 /// frame around the colour, the hand pointer, and `clicked()` for a click on
@@ -60,3 +62,5 @@ public:
 private:
     QColor color_{Qt::black};
 };
+
+} // namespace kurvaro

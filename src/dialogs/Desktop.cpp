@@ -1,6 +1,7 @@
-#include "Desktop.h"
+#include "dialogs/Desktop.h"
 
-#include "Faults.h"
+#include "model/ErrorText.h"
+#include "model/Faults.h"
 
 #include <QColorDialog>
 #include <QCoreApplication>
@@ -16,6 +17,8 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+
+namespace kurvaro {
 
 namespace {
 
@@ -141,13 +144,6 @@ QString applicationTitle()
     return applicationTitleFor(executablePath());
 }
 
-QString errorBoxText(const QString& message)
-{
-    if (!message.isEmpty() && message.back().unicode() > u'.')
-        return message + u'.';
-    return message;
-}
-
 void guarded(QWidget* parent, const std::function<void()>& handler)
 {
     try {
@@ -162,3 +158,5 @@ void guarded(QWidget* parent, const std::function<void()>& handler)
         showErrorQuietly(parent, QStringLiteral("Unbekannter Fehler"));
     }
 }
+
+} // namespace kurvaro

@@ -11,6 +11,8 @@ class QDialog;
 class QUrl;
 class QWidget;
 
+namespace kurvaro {
+
 /// Kurvaro's one seam to modal system UI and the shell. The program installs
 /// the real implementation at start; tests install a recording double so that
 /// no test blocks on a modal box.
@@ -47,10 +49,6 @@ QString applicationTitle();
 /// The same rule for a given executable path (either separator).
 QString applicationTitleFor(const QString& executablePath);
 
-/// The text of the general error box: `message` with a "." appended when it is
-/// not empty and its last character's code is greater than that of ".".
-QString errorBoxText(const QString& message);
-
 /// The file patterns of one entry of a save dialog's type list, as in
 /// "Alle (*.jpg;*.jpeg)": the text in the last brackets split at ";" and blanks.
 QStringList filterPatterns(const QString& filter);
@@ -59,3 +57,5 @@ QStringList filterPatterns(const QString& filter);
 /// the general error box and the program goes on. Every event handler runs
 /// inside this guard.
 void guarded(QWidget* parent, const std::function<void()>& handler);
+
+} // namespace kurvaro

@@ -1,8 +1,10 @@
-#include "DialogFrame.h"
+#include "dialogs/DialogFrame.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+
+namespace kurvaro {
 
 void centerOnScreen(QWidget& window)
 {
@@ -20,3 +22,5 @@ void centerOnScreen(QWidget& window)
     window.move(area.left() + (area.width() - outer.width()) / 2,
                 area.top() + (area.height() - outer.height()) / 2);
 }
+
+} // namespace kurvaro

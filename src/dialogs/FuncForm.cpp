@@ -1,16 +1,18 @@
-#include "FuncForm.h"
+#include "dialogs/FuncForm.h"
 
 #include "ui_FuncForm.h"
 
-#include "Desktop.h"
-#include "DialogFrame.h"
-#include "DialogGlyphs.h"
-#include "Settings.h"
-#include "ShellTargets.h"
+#include "dialogs/Desktop.h"
+#include "dialogs/DialogFrame.h"
+#include "dialogs/DialogGlyphs.h"
+#include "dialogs/ShellTargets.h"
+#include "settings/Settings.h"
 
 #include <QShowEvent>
 
 #include <stdexcept>
+
+namespace kurvaro {
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm2>())
 {
@@ -127,3 +129,5 @@ void TForm2::SpeedButton1Click()
 {
     Desktop::instance().openUrl(helpFileUrl());
 }
+
+} // namespace kurvaro

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ColorSwatch.h"
-#include "SettingsStores.h"
+#include "dialogs/ColorSwatch.h"
+#include "model/Stores.h"
 
 #include <QDialog>
 
@@ -18,6 +18,8 @@ class QToolButton;
 namespace Ui {
 class TForm2;
 }
+
+namespace kurvaro {
 
 /// The functions dialog: its thirty controls are the ten function slots. It is
 /// created once at start and shown modally any number of times; opening it
@@ -98,3 +100,5 @@ private:
     std::unique_ptr<Ui::TForm2> ui;
     std::array<Row, FunctionSlotCount> rows;
 };
+
+} // namespace kurvaro

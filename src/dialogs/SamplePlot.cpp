@@ -1,10 +1,12 @@
-#include "SamplePlot.h"
+#include "dialogs/SamplePlot.h"
 
-#include "PlotRenderer.h"
+#include "plot/PlotRenderer.h"
 
 #include <QColor>
 
 #include <array>
+
+namespace kurvaro {
 
 namespace {
 
@@ -72,3 +74,5 @@ QImage drawSamplePlot()
     }
     return fallback;
 }
+
+} // namespace kurvaro

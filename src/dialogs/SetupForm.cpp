@@ -1,13 +1,15 @@
-#include "SetupForm.h"
+#include "dialogs/SetupForm.h"
 
 #include "ui_SetupForm.h"
 
-#include "Desktop.h"
-#include "DialogFrame.h"
-#include "DialogGlyphs.h"
-#include "Settings.h"
+#include "dialogs/Desktop.h"
+#include "dialogs/DialogFrame.h"
+#include "dialogs/DialogGlyphs.h"
+#include "settings/Settings.h"
 
 #include <QShowEvent>
+
+namespace kurvaro {
 
 TForm1::TForm1(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm1>())
 {
@@ -143,3 +145,5 @@ void TForm1::ChooseColor(ColorSwatch& sender)
     if (const std::optional<TColor> picked = ColorDialog1.execute(this))
         sender.setColor(*picked);
 }
+
+} // namespace kurvaro

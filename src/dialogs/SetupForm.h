@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ColorSwatch.h"
-#include "SettingsStores.h"
+#include "dialogs/ColorSwatch.h"
+#include "model/Stores.h"
 
 #include <QDialog>
 
@@ -17,6 +17,8 @@ class QShowEvent;
 namespace Ui {
 class TForm1;
 }
+
+namespace kurvaro {
 
 /// The options dialog: its controls are the one PlotOptions record. Created
 /// once at start (running the enabling rule), shown modally any number of
@@ -85,3 +87,5 @@ private:
     std::unique_ptr<Ui::TForm1> ui;
     std::vector<Row> rows;
 };
+
+} // namespace kurvaro

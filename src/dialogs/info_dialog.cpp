@@ -1,17 +1,19 @@
-#include "info_dialog.h"
+#include "dialogs/info_dialog.h"
 
 #include "ui_info_dialog.h"
 
-#include "Desktop.h"
-#include "DialogFrame.h"
-#include "MakerAddresses.h"
-#include "SamplePlot.h"
-#include "ShellTargets.h"
+#include "dialogs/Desktop.h"
+#include "dialogs/DialogFrame.h"
+#include "dialogs/MakerAddresses.h"
+#include "dialogs/SamplePlot.h"
+#include "dialogs/ShellTargets.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QShowEvent>
+
+namespace kurvaro {
 
 TForm4::TForm4(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm4>())
 {
@@ -96,3 +98,5 @@ void TForm4::Button2Click()
 {
     Desktop::instance().openUrl(helpFileUrl());
 }
+
+} // namespace kurvaro

@@ -15,6 +15,8 @@ namespace Ui {
 class TForm4;
 }
 
+namespace kurvaro {
+
 /// The info dialog: name and version over a sample picture, and four actions
 /// handed to the shell (mail, home page, update page, help text). Nothing in
 /// it changes; only the frame's close button closes it.
@@ -52,3 +54,5 @@ private:
 
     std::unique_ptr<Ui::TForm4> ui;
 };
+
+} // namespace kurvaro

@@ -1,4 +1,4 @@
-#include "Canvas.h"
+#include "plot/Canvas.h"
 
 #include <QColor>
 #include <QFontMetrics>
@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <algorithm>
+
+namespace kurvaro {
 
 namespace {
 
@@ -109,3 +111,5 @@ void drawCanvasText(QPainter& painter, const QSize& picture, long long x, long l
     painter.fillRect(box, boxColor);
     painter.drawText(QPoint(box.left(), box.top() + metrics.ascent()), text);
 }
+
+} // namespace kurvaro

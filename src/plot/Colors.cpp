@@ -1,8 +1,10 @@
-#include "PlotRenderer.h"
+#include "plot/PlotRenderer.h"
 
 #include <QColor>
 #include <QGuiApplication>
 #include <QPalette>
+
+namespace kurvaro {
 
 namespace {
 
@@ -67,3 +69,5 @@ QString RemoveSpaces(const QString& text)
     result.remove(QChar(u' '));
     return result;
 }
+
+} // namespace kurvaro

@@ -1,9 +1,11 @@
-#include "PlotRenderer.h"
+#include "plot/PlotRenderer.h"
 
-#include "PlotMath.h"
-#include "RendererImpl.h"
+#include "plot/NumberText.h"
+#include "plot/RendererImpl.h"
 
 #include <string>
+
+namespace kurvaro {
 
 void PlotRenderer::DrawFunctions()
 {
@@ -80,3 +82,5 @@ void PlotRenderer::DrawFunction(const QString& expression, TColor color, int slo
         }
     }
 }
+
+} // namespace kurvaro

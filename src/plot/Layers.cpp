@@ -1,13 +1,15 @@
-#include "PlotRenderer.h"
+#include "plot/PlotRenderer.h"
 
-#include "Faults.h"
-#include "PlotMath.h"
-#include "RendererImpl.h"
+#include "model/Faults.h"
+#include "plot/NumberText.h"
+#include "plot/RendererImpl.h"
 
 #include <QPainter>
 
 #include <algorithm>
 #include <functional>
+
+namespace kurvaro {
 
 namespace {
 
@@ -281,3 +283,5 @@ void PlotRenderer::DrawAxisText()
                     }
                 });
 }
+
+} // namespace kurvaro

@@ -1,11 +1,15 @@
 #pragma once
 
-#include "PlotTypes.h"
+#include "model/FunctionSlot.h"
+#include "model/PlotOptions.h"
+#include "model/ViewRange.h"
 
 #include <QSize>
 #include <QString>
 
 class QImage;
+
+namespace kurvaro {
 
 /// What the renderer needs of the program around it. The main window, the
 /// command-line tool and the tests each implement it; the renderer reads the
@@ -35,3 +39,5 @@ public:
     /// Enables or disables the right-hand panel's controls (not BitBtn5, not Image1).
     virtual void setControlsEnabled(bool enabled) = 0;
 };
+
+} // namespace kurvaro

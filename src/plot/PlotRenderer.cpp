@@ -1,10 +1,12 @@
-#include "PlotRenderer.h"
+#include "plot/PlotRenderer.h"
 
-#include "PlotMath.h"
-#include "RendererImpl.h"
+#include "plot/NumberText.h"
+#include "plot/RendererImpl.h"
 
 #include <limits>
 #include <utility>
+
+namespace kurvaro {
 
 PlotRenderer::PlotRenderer(PlotHost& host) : d(std::make_unique<Impl>(host))
 {
@@ -203,3 +205,5 @@ void PlotRenderer::Parser1ParserError(TCustomParser*, const Exception&)
 {
     d->parserErrorFlag = true;
 }
+
+} // namespace kurvaro

@@ -1,14 +1,18 @@
 #pragma once
 
-#include "PlotHost.h"
-#include "ViewRange.h"
+#include "model/ViewRange.h"
+#include "plot/PlotHost.h"
 
 #include <QImage>
 
 #include <memory>
 
-class Exception;
 class QColor;
+
+namespace kurvaro {
+
+class Exception;
+
 class TCustomParser;
 class TParser;
 
@@ -93,3 +97,5 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
+
+} // namespace kurvaro

@@ -2,12 +2,14 @@
 
 // The renderer's state, shared by its implementation files only.
 
-#include "Canvas.h"
-#include "Parser10.h"
-#include "PlotRenderer.h"
+#include "parser/Parser10.h"
+#include "plot/Canvas.h"
+#include "plot/PlotRenderer.h"
 
 #include <QColor>
 #include <QImage>
+
+namespace kurvaro {
 
 struct PlotRenderer::Impl
 {
@@ -42,3 +44,5 @@ struct PlotRenderer::Impl
         drawCanvasLine(picture, penColor.rgb(), x0, y0, x1, y1);
     }
 };
+
+} // namespace kurvaro

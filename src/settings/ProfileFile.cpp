@@ -1,8 +1,8 @@
-#include "ProfileFile.h"
+#include "settings/ProfileFile.h"
 
-#include "SettingsErrors.h"
-#include "ValueEncoding.h"
-#include "Windows1252.h"
+#include "settings/SettingsErrors.h"
+#include "settings/ValueEncoding.h"
+#include "settings/Windows1252.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +10,8 @@
 
 #include <utility>
 #include <vector>
+
+namespace kurvaro {
 
 namespace {
 
@@ -308,3 +310,5 @@ void ProfileFile::writeColor(const QString& section, const QString& key, TColor 
 {
     writeString(section, key, ColorToString(value));
 }
+
+} // namespace kurvaro

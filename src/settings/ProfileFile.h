@@ -1,11 +1,13 @@
 #pragma once
 
-#include "PlotTypes.h"
+#include "model/Color.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <optional>
+
+namespace kurvaro {
 
 /// The longest value a read returns; longer stored values come back cut.
 inline constexpr qsizetype MaxProfileValueLength = 2047;
@@ -85,3 +87,5 @@ public:
 private:
     QString name;
 };
+
+} // namespace kurvaro

@@ -1,10 +1,11 @@
 #include "AppTestSupport.h"
 
-#include "FuncForm.h"
-#include "MainForm.h"
-#include "PlotRenderer.h"
-#include "Settings.h"
-#include "TImage.h"
+#include "app/MainForm.h"
+#include "app/TImage.h"
+#include "dialogs/FuncForm.h"
+#include "model/ProgramDirectory.h"
+#include "plot/PlotRenderer.h"
+#include "settings/Settings.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -13,6 +14,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
+
+namespace kurvaro {
 
 QString RecordingDesktop::chooseSaveFileName(QWidget*, const QString& proposed,
                                              const QString& filters)
@@ -145,3 +148,5 @@ void MainWindowTest::pump(int ms)
         QTest::qWait(ms);
     QCoreApplication::processEvents();
 }
+
+} // namespace kurvaro

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Desktop.h"
+#include "dialogs/Desktop.h"
 
 #include <QImage>
 #include <QString>
@@ -13,8 +13,11 @@
 #include <memory>
 #include <vector>
 
-class TMatheMain;
 class QDialog;
+
+namespace kurvaro {
+
+class TMatheMain;
 
 /// Records every box and answers every dialog, so that no test blocks.
 class RecordingDesktop : public Desktop
@@ -77,3 +80,5 @@ protected:
     RecordingDesktop desktop;
     std::unique_ptr<TMatheMain> window;
 };
+
+} // namespace kurvaro

@@ -1,4 +1,4 @@
-#include "Glyphs.h"
+#include "app/Glyphs.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -4,11 +4,13 @@
 
 #include "AppTestSupport.h"
 
-#include "MainForm.h"
-#include "PlotRenderer.h"
+#include "app/MainForm.h"
+#include "plot/PlotRenderer.h"
 
 #include <QAbstractButton>
 #include <QTest>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -8,14 +8,14 @@
 
 #include "AppTestSupport.h"
 
-#include "ColorSwatch.h"
-#include "FuncForm.h"
-#include "MainForm.h"
-#include "PlainStores.h"
-#include "PlotRenderer.h"
-#include "Settings.h"
-#include "SetupForm.h"
-#include "TImage.h"
+#include "app/MainForm.h"
+#include "app/TImage.h"
+#include "dialogs/ColorSwatch.h"
+#include "dialogs/FuncForm.h"
+#include "dialogs/SetupForm.h"
+#include "plot/PlotRenderer.h"
+#include "settings/PlainStores.h"
+#include "settings/Settings.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -34,6 +34,8 @@
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #else
 #include <malloc.h>
+
+using namespace kurvaro;
 #endif
 
 namespace {

@@ -1,10 +1,11 @@
 #include "AppTestSupport.h"
 
-#include "FuncForm.h"
-#include "MainForm.h"
-#include "PlotRenderer.h"
-#include "Settings.h"
-#include "SetupForm.h"
+#include "app/MainForm.h"
+#include "dialogs/FuncForm.h"
+#include "dialogs/SetupForm.h"
+#include "model/ProgramDirectory.h"
+#include "plot/PlotRenderer.h"
+#include "settings/Settings.h"
 
 #include <QAbstractButton>
 #include <QDialog>
@@ -14,6 +15,8 @@
 #include <QTimer>
 
 #include <cstring>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -1,9 +1,11 @@
 #include "AppTestSupport.h"
 
-#include "MainForm.h"
-#include "PlotRenderer.h"
+#include "app/MainForm.h"
+#include "plot/PlotRenderer.h"
 
 #include <QLocale>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "DialogsTestSupport.h"
 
-#include "Settings.h"
+#include "model/ProgramDirectory.h"
+#include "settings/Settings.h"
 
 #include <QApplication>
 #include <QFile>
@@ -11,6 +12,8 @@
 
 #include <memory>
 #include <ostream>
+
+namespace kurvaro {
 
 RecordingDesktop::RecordingDesktop()
 {
@@ -152,3 +155,5 @@ void PrintTo(const IniEntry& entry, std::ostream* os)
     *os << "[" << entry.section.toStdString() << "] " << entry.key.toStdString() << "="
         << entry.value.toStdString();
 }
+
+} // namespace kurvaro

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Desktop.h"
+#include "dialogs/Desktop.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -14,6 +14,8 @@
 #include <vector>
 
 class QWidget;
+
+namespace kurvaro {
 
 /// Records every request to the desktop and answers from scripts, so that no
 /// test blocks on a modal box. Installed for its lifetime.
@@ -84,3 +86,5 @@ QStringList tabSequence(QWidget& start, int count);
 void clickCenter(QWidget& widget);
 
 void PrintTo(const IniEntry& entry, std::ostream* os);
+
+} // namespace kurvaro

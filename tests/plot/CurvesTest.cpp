@@ -1,15 +1,17 @@
 // The function curves on the designed scenario: 473 x 462 pixels, the view
 // -5..5 x -5..5.
 
-#include "Faults.h"
-#include "Parser10.h"
 #include "PlotTestSupport.h"
+#include "model/Faults.h"
+#include "parser/Parser10.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 #include <optional>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -6,9 +6,11 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-#include "Canvas.h"
+#include "plot/Canvas.h"
 
 #include <gtest/gtest.h>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -1,11 +1,13 @@
 // Reading the range fields and the mapping between plane and pixels.
 
-#include "Faults.h"
 #include "PlotTestSupport.h"
+#include "model/Faults.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+namespace kurvaro {
+
 namespace {
 
 /// Fonts and palettes need the application object; one for the whole run.
@@ -118,3 +120,5 @@ LocaleScope::~LocaleScope()
 {
     QLocale::setDefault(saved_);
 }
+
+} // namespace kurvaro

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PlotHost.h"
-#include "PlotRenderer.h"
+#include "plot/PlotHost.h"
+#include "plot/PlotRenderer.h"
 
 #include <QColor>
 #include <QImage>
@@ -12,6 +12,8 @@
 #include <array>
 #include <functional>
 #include <map>
+
+namespace kurvaro {
 
 /// A host that holds the model itself and records what the renderer asks of
 /// the window, in order: "warning:TEXT", "present:WxH", "enable:1"/"enable:0",
@@ -71,3 +73,5 @@ public:
 private:
     QLocale saved_;
 };
+
+} // namespace kurvaro

@@ -1,10 +1,12 @@
 // The redraw sequence as the window sees it: warnings, presentations and the
 // controls, also when something fails.
 
-#include "Faults.h"
 #include "PlotTestSupport.h"
+#include "model/Faults.h"
 
 #include <gtest/gtest.h>
+
+using namespace kurvaro;
 
 namespace {
 

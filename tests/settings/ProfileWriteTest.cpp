@@ -1,6 +1,6 @@
-#include "ProfileFile.h"
-#include "SettingsErrors.h"
 #include "SettingsTestSupport.h"
+#include "settings/ProfileFile.h"
+#include "settings/SettingsErrors.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +22,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+using namespace kurvaro;
 
 extern char** environ;
 

@@ -9,6 +9,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace kurvaro {
+
 struct CliResult
 {
     int exitCode = -1;
@@ -79,3 +81,5 @@ inline CliResult runCli(const std::string& program, const std::vector<std::strin
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return r;
 }
+
+} // namespace kurvaro

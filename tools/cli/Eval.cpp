@@ -2,7 +2,7 @@
 
 #include "Commands.h"
 
-#include "Parser10.h"
+#include "parser/Parser10.h"
 
 #include <cmath>
 #include <cstdio>
@@ -10,6 +10,8 @@
 #include <locale.h>
 #include <string>
 #include <vector>
+
+using namespace kurvaro;
 
 namespace {
 

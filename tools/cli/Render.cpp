@@ -3,10 +3,12 @@
 
 #include "Commands.h"
 
-#include "Faults.h"
-#include "PlainStores.h"
-#include "PlotRenderer.h"
-#include "Settings.h"
+#include "model/ErrorText.h"
+#include "model/Faults.h"
+#include "plot/PlainPlotHost.h"
+#include "plot/PlotRenderer.h"
+#include "settings/PlainStores.h"
+#include "settings/Settings.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -17,6 +19,8 @@
 #include <cstdio>
 #include <exception>
 #include <optional>
+
+using namespace kurvaro;
 
 namespace {
 
@@ -34,15 +38,6 @@ void printBlock(const QString& text)
     bytes.append('\n');
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
     std::fflush(stderr);
-}
-
-/// The text of the general error box: a full stop follows a message whose
-/// last character sorts after ".".
-QString errorBoxText(const QString& message)
-{
-    if (!message.isEmpty() && message.back() > u'.')
-        return message + u'.';
-    return message;
 }
 
 struct RenderArgs
