@@ -4,8 +4,7 @@
 // sanitizer report or a hang is a bug.
 
 #include "model/Faults.h"
-#include "plot/PlainPlotHost.h"
-#include "plot/PlotRenderer.h"
+#include "plot/RenderPlot.h"
 #include "settings/PlainStores.h"
 #include "settings/Settings.h"
 
@@ -53,9 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PlainView view;
     try {
         LoadSettings(functions, options, view, path);
-        PlainPlotHost host(functions, options, view, QSize(48, 36));
-        PlotRenderer renderer(host);
-        renderer.Redraw();
+        renderPlot(functions, options, view, QSize(48, 36));
     } catch (const Exception&) {
     }
     return 0;

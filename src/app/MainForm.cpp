@@ -8,6 +8,7 @@
 #include "dialogs/info_dialog.h"
 #include "plot/NumberText.h"
 #include "plot/PlotRenderer.h"
+#include "plot/ViewMapping.h"
 #include "settings/Settings.h"
 #include "settings/WindowBounds.h"
 #include "ui_MainForm.h"
@@ -96,7 +97,7 @@ void TMatheMain::FormCreate()
     // The renderer owns PlotBitmap (empty until the first redraw), LastRange
     // and Parser1 with its error handler. The designed texts are valid, so
     // this first reading shows no message.
-    Renderer = std::make_unique<PlotRenderer>(*this);
+    Renderer = std::make_unique<PlotRenderer>(*this, *this);
     Renderer->ReadViewRange();
 }
 
@@ -160,7 +161,14 @@ void TMatheMain::FormClose()
 
 void TMatheMain::Redraw()
 {
-    Renderer->Redraw();
+    if (form2 == nullptr)
+        CreateDialogs();
+    Renderer->Redraw(*form2, *form1);
+}
+
+ViewMapping TMatheMain::mapping() const
+{
+    return ViewMapping(Renderer->LastRange(), drawingAreaSize());
 }
 
 // ---- Command buttons ----
@@ -279,9 +287,10 @@ void TMatheMain::SpeedButton5Click()
 void TMatheMain::Image1MouseMove(QPoint position)
 {
     const QChar separator = localeDecimalSeparator();
-    ui->Label1->setText(FormatFixed4(Renderer->PixelToX(position.x()), separator) +
+    const ViewMapping view = mapping();
+    ui->Label1->setText(FormatFixed4(view.PixelToX(position.x()), separator) +
                         QStringLiteral(" / ") +
-                        FormatFixed4(Renderer->PixelToY(position.y()), separator));
+                        FormatFixed4(view.PixelToY(position.y()), separator));
     if (DragActive) {
         DragCurrent = position;
         Timer1->stop();
@@ -318,38 +327,30 @@ void TMatheMain::Image1MouseUp(QPoint position)
     if (Renderer->isDrawing() || Renderer->pictureReleased())
         return;
 
+    // The new fields are computed from LastRange on the drawing area of now.
+    const ViewMapping view = mapping();
     const int x0 = DragStart.x();
     const int x1 = position.x();
     if (x1 > x0) {
-        setRangeText(RangeField::XMin, FormatRangeValue(Renderer->PixelToX(x0)));
-        setRangeText(RangeField::XMax, FormatRangeValue(Renderer->PixelToX(x1)));
+        setRangeText(RangeField::XMin, FormatRangeValue(view.PixelToX(x0)));
+        setRangeText(RangeField::XMax, FormatRangeValue(view.PixelToX(x1)));
     } else {
-        setRangeText(RangeField::XMax, FormatRangeValue(Renderer->PixelToX(x0)));
-        setRangeText(RangeField::XMin, FormatRangeValue(Renderer->PixelToX(x1)));
+        setRangeText(RangeField::XMax, FormatRangeValue(view.PixelToX(x0)));
+        setRangeText(RangeField::XMin, FormatRangeValue(view.PixelToX(x1)));
     }
     const int y0 = DragStart.y();
     const int y1 = position.y();
     if (y1 < y0) {
-        setRangeText(RangeField::YMin, FormatRangeValue(Renderer->PixelToY(y0)));
-        setRangeText(RangeField::YMax, FormatRangeValue(Renderer->PixelToY(y1)));
+        setRangeText(RangeField::YMin, FormatRangeValue(view.PixelToY(y0)));
+        setRangeText(RangeField::YMax, FormatRangeValue(view.PixelToY(y1)));
     } else {
-        setRangeText(RangeField::YMax, FormatRangeValue(Renderer->PixelToY(y0)));
-        setRangeText(RangeField::YMin, FormatRangeValue(Renderer->PixelToY(y1)));
+        setRangeText(RangeField::YMax, FormatRangeValue(view.PixelToY(y0)));
+        setRangeText(RangeField::YMin, FormatRangeValue(view.PixelToY(y1)));
     }
     Redraw();
 }
 
-// ---- PlotHost ----
-
-FunctionSlot TMatheMain::functionSlot(int n) const
-{
-    return form2 != nullptr ? form2->functionSlot(n) : FunctionSlot{};
-}
-
-PlotOptions TMatheMain::plotOptions() const
-{
-    return form1 != nullptr ? form1->plotOptions() : PlotOptions{};
-}
+// ---- ViewStore and PlotSurface ----
 
 QString TMatheMain::rangeText(RangeField field) const
 {

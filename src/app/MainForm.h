@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/Stores.h"
-#include "plot/PlotHost.h"
+#include "plot/PlotSurface.h"
 
 #include <QPoint>
 #include <QSize>
@@ -22,19 +22,20 @@ class TMatheMain;
 namespace kurvaro {
 
 class PlotRenderer;
+class ViewMapping;
 class TForm1;
 class TForm2;
 class TForm4;
 
 /// The main window `MatheMain`: the drawing area `Image1` on the left, the
 /// panel with the read-out, the view controls and the command buttons on the
-/// right. It is the renderer's host (the range fields, the dialogs' data, the
-/// drawing area) and the settings' view store (the range fields and the
-/// window's outer bounds).
+/// right. It is the renderer's surface (the drawing area, warnings, the event
+/// pump, the panel's controls) and the view store of the renderer and the
+/// settings (the range fields and the window's outer bounds).
 ///
 /// Every event handler runs inside `guarded`: a failure ends the handler in
 /// the general error box and the program goes on.
-class TMatheMain : public QWidget, public PlotHost, public ViewStore
+class TMatheMain : public QWidget, public PlotSurface, public ViewStore
 {
     Q_OBJECT
 public:
@@ -50,32 +51,34 @@ public:
     TForm1* Form1() const { return form1; }
     TForm4* Form4() const { return form4; }
 
-    /// DrawBackground, DrawFunctions when it succeeded, PresentPlot. Ignored
-    /// while a redraw runs and after the window has closed. May throw what the
-    /// renderer throws.
+    /// DrawBackground, DrawFunctions when it succeeded, PresentPlot, over the
+    /// functions and options dialogs (created first if they are not yet).
+    /// Ignored while a redraw runs and after the window has closed. May throw
+    /// what the renderer throws.
     void Redraw();
 
     const PlotRenderer& renderer() const { return *Renderer; }
     /// The save dialog's remembered file name (empty at start).
     const QString& savePictureFileName() const { return SavePictureFileName; }
 
-    // PlotHost
-    FunctionSlot functionSlot(int n) const override;
-    PlotOptions plotOptions() const override;
-    QString rangeText(RangeField field) const override;
-    void setRangeText(RangeField field, const QString& text) override;
+    // PlotSurface
     QSize drawingAreaSize() const override;
     void showWarning(const QString& text) override;
     void processEvents() override;
     void presentPlot(const QImage& picture) override;
     void setControlsEnabled(bool enabled) override;
 
-    // ViewStore: the bounds are the window's outer ones, frame included. Until
-    // the window manager has framed the window its frame is unknown; the outer
-    // size asked for then is given to the client area and corrected as soon as
-    // the frame is known, so that a stored size comes back unchanged.
+    // ViewStore: the range fields, and the bounds are the window's outer ones, frame included.
+    // Until the window manager has framed the window its frame is unknown; the outer size asked for
+    // then is given to the client area and corrected as soon as the frame is known, so that a
+    // stored size comes back unchanged.
+    QString rangeText(RangeField field) const override;
+    void setRangeText(RangeField field, const QString& text) override;
     int windowBound(WindowBound bound) const override;
     void setWindowBound(WindowBound bound, int value) override;
+
+    /// The mapping of LastRange onto the drawing area as it is now.
+    ViewMapping mapping() const;
 
 protected:
     bool event(QEvent* event) override;

@@ -1,7 +1,7 @@
 #include "dialogs/ColorSwatch.h"
 
 #include "dialogs/Desktop.h"
-#include "plot/PlotRenderer.h"
+#include "plot/Colors.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,5 @@
-#include "plot/PlotRenderer.h"
+#include "plot/Colors.h"
 
-#include <QColor>
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -61,13 +60,6 @@ QColor toQColor(TColor color)
     }
     return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
                   static_cast<int>((bits >> 16) & 0xFF));
-}
-
-QString RemoveSpaces(const QString& text)
-{
-    QString result = text;
-    result.remove(QChar(u' '));
-    return result;
 }
 
 } // namespace kurvaro

@@ -1,9 +1,12 @@
-#include "plot/PlotRenderer.h"
+#include "plot/Layers.h"
 
 #include "model/Faults.h"
+#include "plot/Canvas.h"
+#include "plot/Colors.h"
 #include "plot/NumberText.h"
-#include "plot/RendererImpl.h"
+#include "plot/ViewMapping.h"
 
+#include <QImage>
 #include <QPainter>
 
 #include <algorithm>
@@ -132,130 +135,92 @@ long long tame(long long pixel)
 
 } // namespace
 
-bool PlotRenderer::DrawBackground()
+void DrawGrid(QImage& picture, const ViewMapping& mapping, const PlotOptions::Layer& grid)
 {
-    if (!ReadViewRange()) {
-        return false;
-    }
-    ClearPlot();
-    const PlotOptions options = d->host.plotOptions();
-    if (options.Grid.Visible) {
-        DrawGrid();
-    }
-    if (options.Axis.Visible) {
-        DrawAxes();
-    }
-    if (options.Scale.Visible) {
-        DrawScale();
-    }
-    if (options.AxisText.Visible) {
-        DrawAxisText();
-    }
-    return true;
-}
-
-void PlotRenderer::ClearPlot()
-{
-    SetControlsEnabled(false);
-    if (d->released) {
-        return;
-    }
-    const QSize size = d->area();
-    // A picture that the host still shares is replaced rather than overwritten.
-    if (d->picture.size() != size || !d->picture.isDetached()) {
-        d->picture = newCanvasImage(size.width(), size.height());
-    }
-    d->brushColor = toQColor(d->host.plotOptions().BackGround.Color);
-    if (!d->picture.isNull()) {
-        d->picture.fill(d->brushColor);
-    }
-}
-
-void PlotRenderer::DrawGrid()
-{
-    const PlotOptions::Layer grid = d->host.plotOptions().Grid;
     const double ix = intervalValue(grid.IX);
     const double iy = intervalValue(grid.IY);
-    d->penColor = toQColor(grid.Color);
-    if (!d->canPaint()) {
+    const QRgb color = toQColor(grid.Color).rgb();
+    if (picture.isNull()) {
         return;
     }
-    const QSize picture = d->picture.size();
-    const ViewRange r = d->range;
-    const auto xPixel = [this](double x) { return XToPixel(x); };
-    const auto yPixel = [this](double y) { return YToPixel(y); };
+    const ViewRange r = mapping.range();
+    const auto xPixel = [&](double x) { return mapping.XToPixel(x); };
+    const auto yPixel = [&](double y) { return mapping.YToPixel(y); };
+    const long long width = mapping.width();
+    const long long height = mapping.height();
 
     forEachMark(multiplesOf(ix, r.XMin, r.XMax), xPixel, true, -bandMargin,
                 picture.width() + bandMargin, [&](long long, double, long long column) {
-                    d->line(column, 0, column, d->area().height());
+                    drawCanvasLine(picture, color, column, 0, column, height);
                 });
     forEachMark(multiplesOf(iy, r.YMin, r.YMax), yPixel, false, -bandMargin,
-                picture.height() + bandMargin,
-                [&](long long, double, long long row) { d->line(0, row, d->area().width(), row); });
+                picture.height() + bandMargin, [&](long long, double, long long row) {
+                    drawCanvasLine(picture, color, 0, row, width, row);
+                });
 }
 
-void PlotRenderer::DrawAxes()
+void DrawAxes(QImage& picture, const ViewMapping& mapping, TColor axisColor)
 {
-    d->penColor = toQColor(d->host.plotOptions().Axis.Color);
-    if (!d->canPaint()) {
+    const QRgb color = toQColor(axisColor).rgb();
+    if (picture.isNull()) {
         return;
     }
-    const ViewRange r = d->range;
+    const ViewRange r = mapping.range();
     if (r.XMin < 0 && 0 < r.XMax) {
-        const long long column = XToPixel(0);
-        d->line(column, 0, column, d->area().height());
+        const long long column = mapping.XToPixel(0);
+        drawCanvasLine(picture, color, column, 0, column, mapping.height());
     }
     if (r.YMin < 0 && 0 < r.YMax) {
-        const long long row = YToPixel(0);
-        d->line(0, row, d->area().width(), row);
+        const long long row = mapping.YToPixel(0);
+        drawCanvasLine(picture, color, 0, row, mapping.width(), row);
     }
 }
 
-void PlotRenderer::DrawScale()
+void DrawScale(QImage& picture, const ViewMapping& mapping, const PlotOptions::Layer& scale)
 {
-    const PlotOptions::Layer scaleLayer = d->host.plotOptions().Scale;
-    const double ix = intervalValue(scaleLayer.IX);
-    const double iy = intervalValue(scaleLayer.IY);
-    d->penColor = toQColor(scaleLayer.Color);
-    if (!d->canPaint()) {
+    const double ix = intervalValue(scale.IX);
+    const double iy = intervalValue(scale.IY);
+    const QRgb color = toQColor(scale.Color).rgb();
+    if (picture.isNull()) {
         return;
     }
-    const long long row0 = tame(YToPixel(0));
-    const long long col0 = tame(XToPixel(0));
-    const QSize picture = d->picture.size();
-    const ViewRange r = d->range;
-    const auto xPixel = [this](double x) { return XToPixel(x); };
-    const auto yPixel = [this](double y) { return YToPixel(y); };
+    const long long row0 = tame(mapping.YToPixel(0));
+    const long long col0 = tame(mapping.XToPixel(0));
+    const ViewRange r = mapping.range();
+    const auto xPixel = [&](double x) { return mapping.XToPixel(x); };
+    const auto yPixel = [&](double y) { return mapping.YToPixel(y); };
 
-    forEachMark(
-        multiplesOf(ix, r.XMin, r.XMax), xPixel, true, -bandMargin, picture.width() + bandMargin,
-        [&](long long, double, long long column) { d->line(column, row0 - 2, column, row0 + 3); });
+    forEachMark(multiplesOf(ix, r.XMin, r.XMax), xPixel, true, -bandMargin,
+                picture.width() + bandMargin, [&](long long, double, long long column) {
+                    drawCanvasLine(picture, color, column, row0 - 2, column, row0 + 3);
+                });
     forEachMark(multiplesOf(iy, r.YMin, r.YMax), yPixel, false, -bandMargin,
-                picture.height() + bandMargin,
-                [&](long long, double, long long row) { d->line(col0 - 2, row, col0 + 3, row); });
+                picture.height() + bandMargin, [&](long long, double, long long row) {
+                    drawCanvasLine(picture, color, col0 - 2, row, col0 + 3, row);
+                });
 }
 
-void PlotRenderer::DrawAxisText()
+void DrawAxisText(QImage& picture, const ViewMapping& mapping, const PlotOptions::Layer& axisText,
+                  TColor background)
 {
-    const PlotOptions options = d->host.plotOptions();
-    const double ix = intervalValue(options.AxisText.IX);
-    const double iy = intervalValue(options.AxisText.IY);
-    d->fontColor = toQColor(options.AxisText.Color);
-    d->brushColor = toQColor(options.BackGround.Color);
-    if (!d->canPaint()) {
+    const double ix = intervalValue(axisText.IX);
+    const double iy = intervalValue(axisText.IY);
+    const QColor fontColor = toQColor(axisText.Color);
+    const QColor brushColor = toQColor(background);
+    if (picture.isNull()) {
         return;
     }
-    const long long row0 = tame(YToPixel(0));
-    const long long col0 = tame(XToPixel(0));
+    const long long row0 = tame(mapping.YToPixel(0));
+    const long long col0 = tame(mapping.XToPixel(0));
     // The painter ends with this layer, before the picture is handed out, so
     // that a copy never shares a buffer that is still being painted.
-    QPainter painter(&d->picture);
+    QPainter painter(&picture);
     painter.setFont(canvasFont());
-    painter.setPen(d->fontColor);
-    const QSize picture = d->picture.size();
-    const ViewRange r = d->range;
-    const auto xPixel = [this](double x) { return XToPixel(x); };
-    const auto yPixel = [this](double y) { return YToPixel(y); };
+    painter.setPen(fontColor);
+    const QSize size = picture.size();
+    const ViewRange r = mapping.range();
+    const auto xPixel = [&](double x) { return mapping.XToPixel(x); };
+    const auto yPixel = [&](double y) { return mapping.YToPixel(y); };
 
     // A label beyond the fixed-point range has no text; it is left out.
     auto label = [](double value, QString& text) {
@@ -267,19 +232,17 @@ void PlotRenderer::DrawAxisText()
         }
     };
     forEachMark(multiplesOf(ix, r.XMin, r.XMax), xPixel, true, -bandMargin,
-                picture.width() + bandMargin, [&](long long k, double x, long long column) {
+                size.width() + bandMargin, [&](long long k, double x, long long column) {
                     QString text;
                     if (k != 0 && label(x, text)) {
-                        drawCanvasText(painter, picture, tame(column) - 3, row0 + 4, text,
-                                       d->brushColor);
+                        drawCanvasText(painter, size, tame(column) - 3, row0 + 4, text, brushColor);
                     }
                 });
     forEachMark(multiplesOf(iy, r.YMin, r.YMax), yPixel, false, -bandMargin,
-                picture.height() + bandMargin, [&](long long k, double y, long long row) {
+                size.height() + bandMargin, [&](long long k, double y, long long row) {
                     QString text;
                     if (k != 0 && label(y, text)) {
-                        drawCanvasText(painter, picture, col0 + 4, tame(row) - 6, text,
-                                       d->brushColor);
+                        drawCanvasText(painter, size, col0 + 4, tame(row) - 6, text, brushColor);
                     }
                 });
 }

@@ -1,7 +1,7 @@
 #include "dialogs/ColorSwatch.h"
 
 #include "DialogsTestSupport.h"
-#include "plot/PlotRenderer.h"
+#include "plot/Colors.h"
 
 #include <QImage>
 #include <QSignalSpy>

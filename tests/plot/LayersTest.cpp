@@ -33,7 +33,7 @@ protected:
         return renderer.PlotBitmap();
     }
     TestHost host;
-    PlotRenderer renderer{host};
+    TestRenderer renderer{host};
 };
 
 TEST_F(LayersTest, BackgroundFillsThePicture)
@@ -223,7 +223,7 @@ TEST_F(LayersTest, UnusableIntervalsSkipTheirDirectionSilently)
         h.options.AxisText.Visible = true;
         h.options.Grid.IX = h.options.Scale.IX = h.options.AxisText.IX =
             QString::fromLatin1(c.interval);
-        PlotRenderer r(h);
+        TestRenderer r(h);
         ASSERT_NO_THROW(r.Redraw()) << c.reason;
         EXPECT_TRUE(h.warnings().isEmpty()) << c.reason;
         EXPECT_EQ(h.log, (QStringList{QStringLiteral("enable:0"), QStringLiteral("enable:1"),

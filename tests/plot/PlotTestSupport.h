@@ -1,7 +1,10 @@
 #pragma once
 
-#include "plot/PlotHost.h"
+#include "model/Stores.h"
+#include "plot/Colors.h"
 #include "plot/PlotRenderer.h"
+#include "plot/PlotSurface.h"
+#include "plot/ViewMapping.h"
 
 #include <QColor>
 #include <QImage>
@@ -15,18 +18,30 @@
 
 namespace kurvaro {
 
-/// A host that holds the model itself and records what the renderer asks of
-/// the window, in order: "warning:TEXT", "present:WxH", "enable:1"/"enable:0",
-/// "pump".
-class TestHost : public PlotHost
+/// The model and the window around a renderer in one test double: it holds
+/// the function slots, the options and the range texts itself, and records
+/// what the redraw asks of the window, in order: "warning:TEXT",
+/// "present:WxH", "enable:1"/"enable:0", "pump".
+class TestHost : public FunctionSlotStore,
+                 public PlotOptionsStore,
+                 public ViewStore,
+                 public PlotSurface
 {
 public:
     TestHost();
 
     FunctionSlot functionSlot(int n) const override { return functionSlots.at(n - 1); }
+    void setFunctionSlot(int n, const FunctionSlot& slot) override
+    {
+        functionSlots.at(n - 1) = slot;
+    }
     PlotOptions plotOptions() const override { return options; }
+    void setPlotOptions(const PlotOptions& o) override { options = o; }
     QString rangeText(RangeField field) const override { return ranges.at(field); }
     void setRangeText(RangeField field, const QString& text) override { ranges[field] = text; }
+    int windowBound(WindowBound) const override { return 0; }
+    void setWindowBound(WindowBound, int) override {}
+
     QSize drawingAreaSize() const override { return size; }
     void showWarning(const QString& text) override;
     void processEvents() override;
@@ -47,6 +62,19 @@ public:
     QImage lastPresented;
     /// Runs inside processEvents, as the event pump of a window would.
     std::function<void()> onPump;
+};
+
+/// A renderer over a TestHost that redraws from the host's model.
+class TestRenderer : public PlotRenderer
+{
+public:
+    explicit TestRenderer(TestHost& host) : PlotRenderer(host, host), host(host) {}
+    void Redraw() { PlotRenderer::Redraw(host, host); }
+    /// LastRange on the host's drawing area.
+    ViewMapping mapping() const { return ViewMapping(LastRange(), host.size); }
+
+private:
+    TestHost& host;
 };
 
 /// Distinct colours for looking at one layer in a picture.

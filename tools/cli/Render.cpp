@@ -5,8 +5,7 @@
 
 #include "model/ErrorText.h"
 #include "model/Faults.h"
-#include "plot/PlainPlotHost.h"
-#include "plot/PlotRenderer.h"
+#include "plot/RenderPlot.h"
 #include "settings/PlainStores.h"
 #include "settings/Settings.h"
 
@@ -121,17 +120,14 @@ int runRender(int argc, char** argv, const std::vector<std::string>& args)
     try {
         LoadSettings(functions, options, view, parsed->ini.value_or(SettingsFilePath()));
 
-        PlainPlotHost host(functions, options, view, parsed->size);
-        host.onWarning = printBlock;
-        PlotRenderer renderer(host);
-        renderer.Redraw();
-        if (!host.backgroundCleared)
+        const RenderedPlot plot = renderPlot(functions, options, view, parsed->size, printBlock);
+        if (!plot.drawn)
             return ExitRangeRefused;
 
         const QString& out = parsed->out;
         const char* format =
             out.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? "PNG" : "BMP";
-        if (!renderer.PlotBitmap().save(out, format)) {
+        if (!plot.picture.save(out, format)) {
             printBlock(
                 errorBoxText(QStringLiteral("Datei %1 kann nicht erstellt werden").arg(out)));
             return ExitFailure;

@@ -1,0 +1,96 @@
+#include "plot/ViewMapping.h"
+
+#include "model/Faults.h"
+#include "plot/NumberText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace kurvaro {
+
+namespace {
+
+/// Pixels per plane unit; 0 for an empty range and for one with
+/// low >= 0 >= high, which has not been put in order.
+double scale(int extent, double low, double high)
+{
+    if (low == high || (low >= 0 && high <= 0)) {
+        return 0;
+    }
+    return storeDouble(static_cast<long double>(extent) /
+                       (static_cast<long double>(high) - static_cast<long double>(low)));
+}
+
+/// The product rounded once to the nearest integer (ties to even), clamped.
+long long clampedNearest(long double value)
+{
+    constexpr long double limit = 4611686018427387904.0L; // 2^62
+    return static_cast<long long>(std::nearbyint(std::clamp(value, -limit, limit)));
+}
+
+} // namespace
+
+ViewMapping::ViewMapping(const ViewRange& range, QSize size)
+    : range_(range), width_(std::max(0, size.width())), height_(std::max(0, size.height()))
+{
+}
+
+double ViewMapping::ScaleX() const
+{
+    return scale(width_, range_.XMin, range_.XMax);
+}
+
+double ViewMapping::ScaleY() const
+{
+    return scale(height_, range_.YMin, range_.YMax);
+}
+
+long long ViewMapping::XToPixel(double x) const
+{
+    return nearestInt64(static_cast<long double>(ScaleX()) *
+                        (static_cast<long double>(x) - range_.XMin));
+}
+
+long long ViewMapping::YToPixel(double y) const
+{
+    const long long n = nearestInt64(static_cast<long double>(ScaleY()) *
+                                     (static_cast<long double>(y) - range_.YMin));
+    if (n < height_ - std::numeric_limits<long long>::max()) {
+        faults::invalidOp();
+    }
+    return height_ - n;
+}
+
+double ViewMapping::PixelToX(long long column) const
+{
+    const double s = ScaleX();
+    if (s == 0) {
+        return 0;
+    }
+    return storeDouble(range_.XMin + static_cast<long double>(column) / s);
+}
+
+double ViewMapping::PixelToY(long long row) const
+{
+    const double s = ScaleY();
+    if (s == 0) {
+        return 0;
+    }
+    const long double height = height_;
+    return storeDouble(range_.YMin + (height - static_cast<long double>(row)) / s);
+}
+
+long long ViewMapping::clampedXToPixel(double x) const
+{
+    return clampedNearest(static_cast<long double>(ScaleX()) *
+                          (static_cast<long double>(x) - range_.XMin));
+}
+
+long long ViewMapping::clampedYToPixel(double y) const
+{
+    return height_ - clampedNearest(static_cast<long double>(ScaleY()) *
+                                    (static_cast<long double>(y) - range_.YMin));
+}
+
+} // namespace kurvaro
