@@ -131,6 +131,45 @@ void BM_DrawingOnly(benchmark::State& state)
 }
 BENCHMARK(BM_DrawingOnly)->Unit(benchmark::kMillisecond);
 
+/// Views and intervals whose marks are far denser than the pixels or whose
+/// numbers leave the integer range: every layer on, no curve. Each redraw
+/// must end well within a second.
+void BM_HostileRedraw(benchmark::State& state)
+{
+    struct Case
+    {
+        const char* range[4];
+        const char* intervalX;
+        const char* intervalY;
+    };
+    static const Case cases[] = {
+        {{"-5e18", "5e18", "-5", "5"}, "1", "1"},
+        {{"-5", "5", "-5", "5"}, "1e-18", "1"},
+        {{"-5", "5", "-5", "5"}, "1", "8e-19"},
+        {{"-1e300", "1e300", "-1e300", "1e300"}, "1.5e281", "1.5e281"},
+        {{"-5", "5", "-5", "5"}, "4.9406564584124654e-324", "4.9406564584124654e-324"},
+        {{"-5", "5", "-5", "5"}, "0.00166", "0.00166"},
+    };
+    const Case& c = cases[state.range(0)];
+    const PlainFunctionSlots functions = benchFunctions(false);
+    PlainPlotOptions options;
+    for (PlotOptions::Layer* layer :
+         {&options.options.Grid, &options.options.Scale, &options.options.AxisText}) {
+        layer->IX = QString::fromLatin1(c.intervalX);
+        layer->IY = QString::fromLatin1(c.intervalY);
+    }
+    PlainView view;
+    for (int f = 0; f < 4; ++f) {
+        view.rangeTexts[static_cast<std::size_t>(f)] = QString::fromLatin1(c.range[f]);
+    }
+    for (auto _ : state) {
+        PlainView fields = view;
+        const RenderedPlot plot = renderPlot(functions, options, fields, QSize(width, height));
+        benchmark::DoNotOptimize(plot.picture.constBits());
+    }
+}
+BENCHMARK(BM_HostileRedraw)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv)

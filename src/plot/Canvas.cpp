@@ -85,6 +85,19 @@ void drawCanvasLine(QImage& image, QRgb color, long long x0, long long y0, long 
         last = std::min(last, limit);
     }
     const QRgb pixel = 0xFF000000u | color;
+    if (dMinor == 0) {
+        // Grid lines and ticks: one row or column, no rounding to do.
+        if (minor0 < 0 || minor0 >= minorSize) {
+            return;
+        }
+        for (Wide i = first; i <= last; ++i) {
+            const Wide major = major0 + i * direction;
+            const int x = static_cast<int>(steep ? minor0 : major);
+            const int y = static_cast<int>(steep ? major : minor0);
+            reinterpret_cast<QRgb*>(image.scanLine(y))[x] = pixel;
+        }
+        return;
+    }
     for (Wide i = first; i <= last; ++i) {
         const Wide major = major0 + i * direction;
         const Wide minor = minor0 + roundedQuotient(i * dMinor, steps);

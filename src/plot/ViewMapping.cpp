@@ -11,17 +11,6 @@ namespace kurvaro {
 
 namespace {
 
-/// Pixels per plane unit; 0 for an empty range and for one with
-/// low >= 0 >= high, which has not been put in order.
-double scale(int extent, double low, double high)
-{
-    if (low == high || (low >= 0 && high <= 0)) {
-        return 0;
-    }
-    return storeDouble(static_cast<long double>(extent) /
-                       (static_cast<long double>(high) - static_cast<long double>(low)));
-}
-
 /// The product rounded once to the nearest integer (ties to even), clamped.
 long long clampedNearest(long double value)
 {
@@ -32,18 +21,45 @@ long long clampedNearest(long double value)
 } // namespace
 
 ViewMapping::ViewMapping(const ViewRange& range, QSize size)
-    : range_(range), width_(std::max(0, size.width())), height_(std::max(0, size.height()))
+    : range_(range), width_(std::max(0, size.width())), height_(std::max(0, size.height())),
+      scaleX_(scaleOf(width_, range.XMin, range.XMax)),
+      scaleY_(scaleOf(height_, range.YMin, range.YMax))
 {
+}
+
+ViewMapping::Scale ViewMapping::scaleOf(int extent, double low, double high)
+{
+    // Pixels per plane unit; 0 for an empty range and for one with
+    // low >= 0 >= high, which has not been put in order. An overflow is
+    // reported when the scale is used, as its computation there would.
+    if (low == high || (low >= 0 && high <= 0)) {
+        return {};
+    }
+    try {
+        return {storeDouble(static_cast<long double>(extent) /
+                            (static_cast<long double>(high) - static_cast<long double>(low))),
+                false};
+    } catch (const EOverflow&) {
+        return {0, true};
+    }
+}
+
+double ViewMapping::checked(Scale s)
+{
+    if (s.overflowed) {
+        faults::overflow();
+    }
+    return s.value;
 }
 
 double ViewMapping::ScaleX() const
 {
-    return scale(width_, range_.XMin, range_.XMax);
+    return checked(scaleX_);
 }
 
 double ViewMapping::ScaleY() const
 {
-    return scale(height_, range_.YMin, range_.YMax);
+    return checked(scaleY_);
 }
 
 long long ViewMapping::XToPixel(double x) const

@@ -48,9 +48,20 @@ public:
     long long clampedYToPixel(double y) const;
 
 private:
+    /// The quotient of a scale, or nothing when it overflowed.
+    struct Scale
+    {
+        double value = 0;
+        bool overflowed = false;
+    };
+    static Scale scaleOf(int extent, double low, double high);
+    static double checked(Scale s);
+
     ViewRange range_;
     int width_;
     int height_;
+    Scale scaleX_;
+    Scale scaleY_;
 };
 
 } // namespace kurvaro
