@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <utility>
 
 namespace kurvaro {
 
@@ -121,9 +122,9 @@ Desktop& Desktop::instance()
     return installedDesktop != nullptr ? *installedDesktop : system;
 }
 
-void Desktop::install(Desktop* desktop)
+Desktop* Desktop::install(Desktop* desktop)
 {
-    installedDesktop = desktop;
+    return std::exchange(installedDesktop, desktop);
 }
 
 QString applicationTitleFor(const QString& executablePath)

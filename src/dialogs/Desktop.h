@@ -38,8 +38,9 @@ public:
     virtual int execDialog(QDialog& dialog) = 0;
 
     static Desktop& instance();
-    /// Installs `desktop` (not owned); nullptr restores the real one.
-    static void install(Desktop* desktop);
+    /// Installs `desktop` (not owned); nullptr restores the real one. Returns
+    /// the one installed before (nullptr: the real one).
+    static Desktop* install(Desktop* desktop);
 };
 
 /// The application's title, the caption of the general error box: the

@@ -3,7 +3,6 @@
 #include "app/MainForm.h"
 #include "app/TImage.h"
 #include "dialogs/FuncForm.h"
-#include "model/ProgramDirectory.h"
 #include "plot/PlotRenderer.h"
 #include "settings/Settings.h"
 
@@ -17,40 +16,9 @@
 
 namespace kurvaro {
 
-QString RecordingDesktop::chooseSaveFileName(QWidget*, const QString& proposed,
-                                             const QString& filters)
-{
-    saveRequests.push_back({proposed, filters});
-    return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
-}
-
-int RecordingDesktop::execDialog(QDialog& dialog)
-{
-    dialogsShown << dialog.objectName();
-    return dialogAnswer ? dialogAnswer(dialog) : pressCancel(dialog);
-}
-
-int pressOk(QDialog& dialog)
-{
-    dialog.setResult(QDialog::Rejected);
-    if (auto* ok = dialog.findChild<QAbstractButton*>(QStringLiteral("BitBtn1")))
-        ok->click();
-    else
-        dialog.accept();
-    return dialog.result();
-}
-
-int pressCancel(QDialog& dialog)
-{
-    dialog.reject();
-    return dialog.result();
-}
-
 void MainWindowTest::SetUp()
 {
     ASSERT_TRUE(dir.isValid());
-    SetExecutableDirectoryOverride(dir.path());
-    Desktop::install(&desktop);
 }
 
 void MainWindowTest::TearDown()
@@ -58,8 +26,6 @@ void MainWindowTest::TearDown()
     if (window && window->isVisible())
         window->close();
     window.reset();
-    Desktop::install(nullptr);
-    SetExecutableDirectoryOverride(QString());
 }
 
 QString MainWindowTest::settingsPath() const

@@ -152,7 +152,6 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        Desktop::install(&session);
         session.random = &random;
     }
     void TearDown() override

@@ -5,6 +5,7 @@
 #include "plot/PlotRenderer.h"
 #include "plot/PlotSurface.h"
 #include "plot/ViewMapping.h"
+#include "support/LocaleScope.h"
 
 #include <QColor>
 #include <QImage>
@@ -90,16 +91,5 @@ inline constexpr TColor curve = 0x000000FF;
 QRgb rgbOf(TColor color);
 /// The pixels of `image` in the rectangle that have the colour.
 int countColor(const QImage& image, const QRect& area, TColor color);
-
-/// Sets the default locale for the lifetime of the object.
-class LocaleScope
-{
-public:
-    explicit LocaleScope(const QLocale& locale);
-    ~LocaleScope();
-
-private:
-    QLocale saved_;
-};
 
 } // namespace kurvaro

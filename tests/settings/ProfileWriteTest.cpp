@@ -1,6 +1,6 @@
-#include "SettingsTestSupport.h"
 #include "settings/ProfileFile.h"
 #include "settings/SettingsErrors.h"
+#include "support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>

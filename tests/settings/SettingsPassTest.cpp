@@ -1,9 +1,9 @@
-#include "SettingsTestSupport.h"
 #include "model/ProgramDirectory.h"
 #include "settings/PlainStores.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsErrors.h"
+#include "support/FileBytes.h"
 
 #include <QCoreApplication>
 #include <QDir>

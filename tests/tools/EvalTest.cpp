@@ -1,5 +1,5 @@
 // kurvaro-cli eval, run as a separate process: output lines and exit codes.
-#include "CliRunner.h"
+#include "support/CliRunner.h"
 
 #include <gtest/gtest.h>
 
