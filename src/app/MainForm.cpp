@@ -1,11 +1,12 @@
 #include "app/MainForm.h"
 
-#include "app/BitmapFile.h"
 #include "app/Glyphs.h"
+#include "app/PanZoom.h"
 #include "dialogs/Desktop.h"
 #include "dialogs/FuncForm.h"
 #include "dialogs/SetupForm.h"
 #include "dialogs/info_dialog.h"
+#include "plot/BitmapFile.h"
 #include "plot/NumberText.h"
 #include "plot/PlotRenderer.h"
 #include "plot/ViewMapping.h"
@@ -68,27 +69,27 @@ void TMatheMain::FormCreate()
     Timer1->setInterval(40);
     Timer1->setSingleShot(true);
 
-    const auto handle = [this](void (TMatheMain::*handler)()) {
-        return [this, handler] { guarded(this, [this, handler] { (this->*handler)(); }); };
-    };
-    connect(ui->BitBtn1, &QPushButton::clicked, this, handle(&TMatheMain::BitBtn1Click));
-    connect(ui->BitBtn2, &QPushButton::clicked, this, handle(&TMatheMain::BitBtn2Click));
-    connect(ui->BitBtn3, &QPushButton::clicked, this, handle(&TMatheMain::BitBtn3Click));
-    connect(ui->BitBtn4, &QPushButton::clicked, this, handle(&TMatheMain::BitBtn4Click));
-    connect(ui->BitBtn5, &QPushButton::clicked, this, handle(&TMatheMain::BitBtn5Click));
-    connect(ui->SpeedButton1, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton1Click));
-    connect(ui->SpeedButton2, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton2Click));
-    connect(ui->SpeedButton3, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton3Click));
-    connect(ui->SpeedButton4, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton4Click));
-    connect(ui->SpeedButton5, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton5Click));
-    connect(ui->SpeedButton6, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton6Click));
-    connect(Timer1, &QTimer::timeout, this, handle(&TMatheMain::Timer1Timer));
-    const auto handleAt = [this](void (TMatheMain::*handler)(QPoint)) {
-        return [this, handler](QPoint p) { guarded(this, [&] { (this->*handler)(p); }); };
-    };
-    connect(ui->Image1, &TImage::mouseDown, this, handleAt(&TMatheMain::Image1MouseDown));
-    connect(ui->Image1, &TImage::mouseMove, this, handleAt(&TMatheMain::Image1MouseMove));
-    connect(ui->Image1, &TImage::mouseUp, this, handleAt(&TMatheMain::Image1MouseUp));
+    connect(ui->BitBtn1, &QPushButton::clicked, this, guardedSlot(this, &TMatheMain::BitBtn1Click));
+    connect(ui->BitBtn2, &QPushButton::clicked, this, guardedSlot(this, &TMatheMain::BitBtn2Click));
+    connect(ui->BitBtn3, &QPushButton::clicked, this, guardedSlot(this, &TMatheMain::BitBtn3Click));
+    connect(ui->BitBtn4, &QPushButton::clicked, this, guardedSlot(this, &TMatheMain::BitBtn4Click));
+    connect(ui->BitBtn5, &QPushButton::clicked, this, guardedSlot(this, &TMatheMain::BitBtn5Click));
+    connect(ui->SpeedButton1, &QToolButton::clicked, this,
+            guardedSlot(this, &TMatheMain::SpeedButton1Click));
+    connect(ui->SpeedButton2, &QToolButton::clicked, this,
+            guardedSlot(this, &TMatheMain::SpeedButton2Click));
+    connect(ui->SpeedButton3, &QToolButton::clicked, this,
+            guardedSlot(this, &TMatheMain::SpeedButton3Click));
+    connect(ui->SpeedButton4, &QToolButton::clicked, this,
+            guardedSlot(this, &TMatheMain::SpeedButton4Click));
+    connect(ui->SpeedButton5, &QToolButton::clicked, this,
+            guardedSlot(this, &TMatheMain::SpeedButton5Click));
+    connect(ui->SpeedButton6, &QToolButton::clicked, this,
+            guardedSlot(this, &TMatheMain::SpeedButton6Click));
+    connect(Timer1, &QTimer::timeout, this, guardedSlot(this, &TMatheMain::Timer1Timer));
+    connect(ui->Image1, &TImage::mouseDown, this, guardedSlot(this, &TMatheMain::Image1MouseDown));
+    connect(ui->Image1, &TImage::mouseMove, this, guardedSlot(this, &TMatheMain::Image1MouseMove));
+    connect(ui->Image1, &TImage::mouseUp, this, guardedSlot(this, &TMatheMain::Image1MouseUp));
 
     for (WindowBound b :
          {WindowBound::Width, WindowBound::Height, WindowBound::Top, WindowBound::Left})
@@ -207,78 +208,39 @@ void TMatheMain::BitBtn3Click()
 
 // ---- Pan and zoom ----
 
-double TMatheMain::viewWidth() const
-{
-    const ViewRange& r = Renderer->LastRange();
-    return (r.XMin < 0 || r.XMax > 0) ? r.XMax - r.XMin : 0.0;
-}
-
-double TMatheMain::viewHeight() const
-{
-    const ViewRange& r = Renderer->LastRange();
-    return (r.YMin < 0 || r.YMax > 0) ? r.YMax - r.YMin : 0.0;
-}
-
-// Each field is written the moment its value is formatted: a bound that does
-// not convert stops the handler with the fields before it already changed.
-
 void TMatheMain::SpeedButton3Click()
 {
-    const ViewRange r = Renderer->LastRange();
-    const double w = viewWidth();
-    setRangeText(RangeField::XMin, FormatRangeValue(r.XMin - w / 10));
-    setRangeText(RangeField::XMax, FormatRangeValue(r.XMax - w / 10));
+    StepView(*this, Renderer->LastRange(), {.XMin = -1, .XMax = -1});
     Redraw();
 }
 
 void TMatheMain::SpeedButton1Click()
 {
-    const ViewRange r = Renderer->LastRange();
-    const double w = viewWidth();
-    setRangeText(RangeField::XMin, FormatRangeValue(r.XMin + w / 10));
-    setRangeText(RangeField::XMax, FormatRangeValue(r.XMax + w / 10));
+    StepView(*this, Renderer->LastRange(), {.XMin = +1, .XMax = +1});
     Redraw();
 }
 
 void TMatheMain::SpeedButton2Click()
 {
-    const ViewRange r = Renderer->LastRange();
-    const double h = viewHeight();
-    setRangeText(RangeField::YMin, FormatRangeValue(r.YMin + h / 10));
-    setRangeText(RangeField::YMax, FormatRangeValue(r.YMax + h / 10));
+    StepView(*this, Renderer->LastRange(), {.YMin = +1, .YMax = +1});
     Redraw();
 }
 
 void TMatheMain::SpeedButton4Click()
 {
-    const ViewRange r = Renderer->LastRange();
-    const double h = viewHeight();
-    setRangeText(RangeField::YMin, FormatRangeValue(r.YMin - h / 10));
-    setRangeText(RangeField::YMax, FormatRangeValue(r.YMax - h / 10));
+    StepView(*this, Renderer->LastRange(), {.YMin = -1, .YMax = -1});
     Redraw();
 }
 
 void TMatheMain::SpeedButton6Click()
 {
-    const ViewRange r = Renderer->LastRange();
-    const double w = viewWidth();
-    const double h = viewHeight();
-    setRangeText(RangeField::XMin, FormatRangeValue(r.XMin + w / 10));
-    setRangeText(RangeField::XMax, FormatRangeValue(r.XMax - w / 10));
-    setRangeText(RangeField::YMin, FormatRangeValue(r.YMin + h / 10));
-    setRangeText(RangeField::YMax, FormatRangeValue(r.YMax - h / 10));
+    StepView(*this, Renderer->LastRange(), {.XMin = +1, .XMax = -1, .YMin = +1, .YMax = -1});
     Redraw();
 }
 
 void TMatheMain::SpeedButton5Click()
 {
-    const ViewRange r = Renderer->LastRange();
-    const double w = viewWidth();
-    const double h = viewHeight();
-    setRangeText(RangeField::XMin, FormatRangeValue(r.XMin - w / 10));
-    setRangeText(RangeField::XMax, FormatRangeValue(r.XMax + w / 10));
-    setRangeText(RangeField::YMin, FormatRangeValue(r.YMin - h / 10));
-    setRangeText(RangeField::YMax, FormatRangeValue(r.YMax + h / 10));
+    StepView(*this, Renderer->LastRange(), {.XMin = -1, .XMax = +1, .YMin = -1, .YMax = +1});
     Redraw();
 }
 

@@ -108,11 +108,6 @@ private:
     void Image1MouseUp(QPoint position);
     void Timer1Timer();
 
-    /// Width and height of LastRange as pan and zoom use them (0 for a range
-    /// left unordered by a failed read).
-    double viewWidth() const;
-    double viewHeight() const;
-
     std::unique_ptr<Ui::TMatheMain> ui;
     std::unique_ptr<PlotRenderer> Renderer;
     QTimer* Timer1 = nullptr;

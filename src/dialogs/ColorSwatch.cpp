@@ -78,4 +78,10 @@ std::optional<TColor> ColorChoice::execute(QWidget* parent)
     return toTColor(color_);
 }
 
+void ColorChoice::chooseFor(ColorSwatch& swatch, QWidget* parent)
+{
+    if (const std::optional<TColor> picked = execute(parent))
+        swatch.setColor(*picked);
+}
+
 } // namespace kurvaro

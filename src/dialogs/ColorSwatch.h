@@ -57,6 +57,8 @@ class ColorChoice
 public:
     /// nullopt when the user cancelled; the preset then stays as it was.
     std::optional<TColor> execute(QWidget* parent);
+    /// A swatch's click: `swatch` takes the colour confirmed, if any.
+    void chooseFor(ColorSwatch& swatch, QWidget* parent);
     QColor color() const { return color_; }
 
 private:

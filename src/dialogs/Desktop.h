@@ -59,4 +59,20 @@ QStringList filterPatterns(const QString& filter);
 /// inside this guard.
 void guarded(QWidget* parent, const std::function<void()>& handler);
 
+/// A slot for `connect` that runs the handler `member` of `receiver` inside
+/// `guarded`, handing on the signal's arguments.
+template <typename Receiver, typename... Args>
+auto guardedSlot(Receiver* receiver, void (Receiver::*member)(Args...))
+{
+    return [receiver, member](Args... args) {
+        guarded(receiver, [&] { (receiver->*member)(args...); });
+    };
+}
+
+/// A slot that runs `handler` inside `guarded` with `parent`'s error box.
+template <typename Handler> auto guardedSlot(QWidget* parent, Handler handler)
+{
+    return [parent, handler] { guarded(parent, handler); };
+}
+
 } // namespace kurvaro

@@ -3,18 +3,15 @@
 #include "ui_FuncForm.h"
 
 #include "dialogs/Desktop.h"
-#include "dialogs/DialogFrame.h"
 #include "dialogs/DialogGlyphs.h"
 #include "dialogs/ShellTargets.h"
 #include "settings/Settings.h"
-
-#include <QShowEvent>
 
 #include <stdexcept>
 
 namespace kurvaro {
 
-TForm2::TForm2(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm2>())
+TForm2::TForm2(QWidget* parent) : DialogForm(parent), ui(std::make_unique<Ui::TForm2>())
 {
     ui->setupUi(this);
     // A fixed dialog frame: caption and close button, nothing to resize.
@@ -65,14 +62,15 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm
     BitBtn2->setIcon(cancelGlyph());
     SpeedButton1->setIcon(infoGlyph());
 
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm2::okClicked);
+    connect(BitBtn1, &QPushButton::clicked, this,
+            [this] { acceptAfter([this] { BitBtn1Click(); }); });
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     connect(SpeedButton1, &QToolButton::clicked, this,
-            [this] { guarded(this, [this] { SpeedButton1Click(); }); });
+            guardedSlot(this, &TForm2::SpeedButton1Click));
     for (const Row& r : rows) {
         ColorSwatch* swatch = r.color;
         connect(swatch, &ColorSwatch::clicked, this,
-                [this, swatch] { guarded(this, [this, swatch] { ChooseColor(*swatch); }); });
+                guardedSlot(this, [this, swatch] { ChooseColor(*swatch); }));
     }
 }
 
@@ -99,21 +97,6 @@ void TForm2::setFunctionSlot(int n, const FunctionSlot& slot)
     r.color->setColor(slot.Color);
 }
 
-void TForm2::showEvent(QShowEvent* event)
-{
-    centerOnScreen(*this);
-    QDialog::showEvent(event);
-}
-
-void TForm2::okClicked()
-{
-    // The result is OK before anything is written, so that a refused write
-    // still closes the dialog as OK and the edited slots are drawn.
-    setResult(QDialog::Accepted);
-    guarded(this, [this] { BitBtn1Click(); });
-    accept();
-}
-
 void TForm2::BitBtn1Click()
 {
     WriteFunctionSettings(*this);
@@ -121,8 +104,7 @@ void TForm2::BitBtn1Click()
 
 void TForm2::ChooseColor(ColorSwatch& sender)
 {
-    if (const std::optional<TColor> picked = ColorDialog1.execute(this))
-        sender.setColor(*picked);
+    ColorDialog1.chooseFor(sender, this);
 }
 
 void TForm2::SpeedButton1Click()

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "dialogs/ColorSwatch.h"
+#include "dialogs/DialogForm.h"
 #include "model/Stores.h"
-
-#include <QDialog>
 
 #include <array>
 #include <memory>
@@ -12,7 +11,6 @@ class QCheckBox;
 class QCloseEvent;
 class QLineEdit;
 class QPushButton;
-class QShowEvent;
 class QToolButton;
 
 namespace Ui {
@@ -28,7 +26,7 @@ namespace kurvaro {
 /// OK sets the result first, then writes the thirty `Function1` … `Function10`
 /// keys; a refused write shows the general error box and the dialog still
 /// closes as OK.
-class TForm2 : public QDialog, public FunctionSlotStore
+class TForm2 : public DialogForm, public FunctionSlotStore
 {
     Q_OBJECT
 
@@ -80,9 +78,6 @@ public:
     /// The help button: opens `Info.txt`.
     QToolButton* SpeedButton1 = nullptr;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     struct Row
     {
@@ -92,7 +87,6 @@ private:
     };
     const Row& row(int n) const;
 
-    void okClicked();
     void BitBtn1Click();
     void ChooseColor(ColorSwatch& sender);
     void SpeedButton1Click();

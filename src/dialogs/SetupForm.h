@@ -1,9 +1,8 @@
 #pragma once
 
 #include "dialogs/ColorSwatch.h"
+#include "dialogs/DialogForm.h"
 #include "model/Stores.h"
-
-#include <QDialog>
 
 #include <memory>
 #include <vector>
@@ -12,7 +11,6 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QShowEvent;
 
 namespace Ui {
 class TForm1;
@@ -27,7 +25,7 @@ namespace kurvaro {
 /// OK sets the result first, then writes the fifteen keys of `Grid`,
 /// `BackGround`, `Axis`, `Scale` and `AxisText`; a refused write shows the
 /// general error box and the dialog still closes as OK.
-class TForm1 : public QDialog, public PlotOptionsStore
+class TForm1 : public DialogForm, public PlotOptionsStore
 {
     Q_OBJECT
 
@@ -68,9 +66,6 @@ public:
     /// "Abbrechen".
     QPushButton* BitBtn2 = nullptr;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     struct Row
     {
@@ -80,7 +75,6 @@ private:
 
     void FormCreate();
     void CheckBoxRastClick();
-    void okClicked();
     void BitBtn1Click();
     void ChooseColor(ColorSwatch& sender);
 

@@ -3,7 +3,6 @@
 #include "ui_info_dialog.h"
 
 #include "dialogs/Desktop.h"
-#include "dialogs/DialogFrame.h"
 #include "dialogs/MakerAddresses.h"
 #include "dialogs/SamplePlot.h"
 #include "dialogs/ShellTargets.h"
@@ -11,11 +10,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QShowEvent>
 
 namespace kurvaro {
 
-TForm4::TForm4(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm4>())
+TForm4::TForm4(QWidget* parent) : DialogForm(parent), ui(std::make_unique<Ui::TForm4>())
 {
     ui->setupUi(this);
     // A tool window: narrow caption with only a close button, fixed size.
@@ -36,10 +34,8 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm
 
     Label4->installEventFilter(this);
     Label3->installEventFilter(this);
-    connect(Button2, &QPushButton::clicked, this,
-            [this] { guarded(this, [this] { Button2Click(); }); });
-    connect(FlatButton5, &QPushButton::clicked, this,
-            [this] { guarded(this, [this] { FlatButton5Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, guardedSlot(this, &TForm4::Button2Click));
+    connect(FlatButton5, &QPushButton::clicked, this, guardedSlot(this, &TForm4::FlatButton5Click));
 }
 
 TForm4::~TForm4() = default;
@@ -71,12 +67,6 @@ void TForm4::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-void TForm4::showEvent(QShowEvent* event)
-{
-    centerOnScreen(*this);
-    QDialog::showEvent(event);
 }
 
 void TForm4::Label4Click()

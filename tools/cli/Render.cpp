@@ -5,6 +5,7 @@
 
 #include "model/ErrorText.h"
 #include "model/Faults.h"
+#include "plot/BitmapFile.h"
 #include "plot/RenderPlot.h"
 #include "settings/PlainStores.h"
 #include "settings/Settings.h"
@@ -124,14 +125,14 @@ int runRender(int argc, char** argv, const std::vector<std::string>& args)
         if (!plot.drawn)
             return ExitRangeRefused;
 
+        // A BMP file is written as "Als Bitmap speichern" writes it.
         const QString& out = parsed->out;
-        const char* format =
-            out.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? "PNG" : "BMP";
-        if (!plot.picture.save(out, format)) {
-            printBlock(
-                errorBoxText(QStringLiteral("Datei %1 kann nicht erstellt werden").arg(out)));
-            return ExitFailure;
+        if (!out.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
+            SaveBitmapFile(plot.picture, out);
+            return ExitDrawn;
         }
+        if (!plot.picture.save(out, "PNG"))
+            cannotCreateFile(out);
         return ExitDrawn;
     } catch (const Exception& e) {
         printBlock(errorBoxText(QString::fromStdString(e.message())));

@@ -11,6 +11,10 @@ namespace kurvaro {
 /// The runtime's failure when a file cannot be created.
 KURVARO_EXCEPTION_CLASS(EFCreateError, Exception)
 
+/// Throws EFCreateError ("Datei %s kann nicht erstellt werden", the name in
+/// place of %s).
+[[noreturn]] void cannotCreateFile(const QString& fileName);
+
 /// The type list of the save-picture dialog, entries separated by ";;",
 /// "Alle (...)" first: the picture formats known to the program, last
 /// registered first.

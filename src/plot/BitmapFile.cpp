@@ -1,4 +1,4 @@
-#include "app/BitmapFile.h"
+#include "plot/BitmapFile.h"
 
 #include <QImage>
 #include <QLocale>
@@ -54,13 +54,13 @@ void put32(std::vector<char>& out, std::uint32_t v)
         out.push_back(static_cast<char>((v >> shift) & 0xFF));
 }
 
-[[noreturn]] void cannotCreate(const QString& fileName)
+} // namespace
+
+void cannotCreateFile(const QString& fileName)
 {
     throw EFCreateError(
         QStringLiteral("Datei %1 kann nicht erstellt werden").arg(fileName).toStdString());
 }
-
-} // namespace
 
 void SaveBitmapFile(const QImage& picture, const QString& fileName)
 {
@@ -102,11 +102,11 @@ void SaveBitmapFile(const QImage& picture, const QString& fileName)
 
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        cannotCreate(fileName);
+        cannotCreateFile(fileName);
     if (file.write(out.data(), static_cast<qint64>(out.size())) != static_cast<qint64>(out.size()))
-        cannotCreate(fileName);
+        cannotCreateFile(fileName);
     if (!file.commit())
-        cannotCreate(fileName);
+        cannotCreateFile(fileName);
 }
 
 } // namespace kurvaro

@@ -1,4 +1,4 @@
-#include "app/BitmapFile.h"
+#include "plot/BitmapFile.h"
 
 #include <QByteArray>
 #include <QDir>

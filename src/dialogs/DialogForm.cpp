@@ -1,7 +1,10 @@
-#include "dialogs/DialogFrame.h"
+#include "dialogs/DialogForm.h"
+
+#include "dialogs/Desktop.h"
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShowEvent>
 #include <QWidget>
 
 namespace kurvaro {
@@ -21,6 +24,19 @@ void centerOnScreen(QWidget& window)
     const QRect area = screen->geometry();
     window.move(area.left() + (area.width() - outer.width()) / 2,
                 area.top() + (area.height() - outer.height()) / 2);
+}
+
+void DialogForm::showEvent(QShowEvent* event)
+{
+    centerOnScreen(*this);
+    QDialog::showEvent(event);
+}
+
+void DialogForm::acceptAfter(const std::function<void()>& write)
+{
+    setResult(QDialog::Accepted);
+    guarded(this, write);
+    accept();
 }
 
 } // namespace kurvaro
