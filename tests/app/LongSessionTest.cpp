@@ -340,6 +340,48 @@ protected:
         QCoreApplication::processEvents();
     }
 
+    /// Closes the window and reads Functions.ini back: it holds what the
+    /// controls held.
+    void expectTheFileHoldsWhatTheControlsHold()
+    {
+        PlainFunctionSlots heldFunctions;
+        for (int n = 1; n <= FunctionSlotCount; ++n)
+            heldFunctions.setFunctionSlot(n, window->Form2()->functionSlot(n));
+        const PlotOptions heldOptions = window->Form1()->plotOptions();
+        std::array<QString, 4> heldRange;
+        for (int f = 0; f < 4; ++f)
+            heldRange[static_cast<std::size_t>(f)] = window->rangeText(static_cast<RangeField>(f));
+        window->close();
+        pump();
+
+        PlainFunctionSlots functions;
+        PlainPlotOptions options;
+        PlainView view;
+        LoadSettings(functions, options, view, settingsPath());
+        for (int n = 1; n <= FunctionSlotCount; ++n) {
+            const FunctionSlot held = heldFunctions.functionSlot(n);
+            const FunctionSlot read = functions.functionSlot(n);
+            EXPECT_EQ(read.Expression, held.Expression.left(2047)) << "slot " << n;
+            EXPECT_EQ(read.Visible, held.Visible) << "slot " << n;
+            EXPECT_EQ(read.Color, held.Color) << "slot " << n;
+        }
+        const PlotOptions& read = options.options;
+        for (const auto& [r, h] :
+             {std::pair{&read.Grid, &heldOptions.Grid}, std::pair{&read.Scale, &heldOptions.Scale},
+              std::pair{&read.AxisText, &heldOptions.AxisText}}) {
+            EXPECT_EQ(r->Visible, h->Visible);
+            EXPECT_EQ(r->IX, h->IX);
+            EXPECT_EQ(r->IY, h->IY);
+            EXPECT_EQ(r->Color, h->Color);
+        }
+        EXPECT_EQ(read.Axis.Visible, heldOptions.Axis.Visible);
+        EXPECT_EQ(read.Axis.Color, heldOptions.Axis.Color);
+        EXPECT_EQ(read.BackGround.Color, heldOptions.BackGround.Color);
+        for (int f = 0; f < 4; ++f)
+            EXPECT_EQ(view.rangeText(static_cast<RangeField>(f)),
+                      heldRange[static_cast<std::size_t>(f)]);
+    }
+
     SessionDesktop session;
     std::mt19937 random;
 };
@@ -394,42 +436,7 @@ TEST_F(LongSessionTest, TenThousandRandomActionsLeaveAUsableWindowAndAFaithfulFi
     clickPanelButton(QStringLiteral("BitBtn1"));
     clickPanelButton(QStringLiteral("BitBtn4"));
     EXPECT_EQ(session.errors.size(), errorsBefore) << session.errors.join(u'\n').toStdString();
-    PlainFunctionSlots heldFunctions;
-    for (int n = 1; n <= FunctionSlotCount; ++n)
-        heldFunctions.setFunctionSlot(n, window->Form2()->functionSlot(n));
-    const PlotOptions heldOptions = window->Form1()->plotOptions();
-    std::array<QString, 4> heldRange;
-    for (int f = 0; f < 4; ++f)
-        heldRange[static_cast<std::size_t>(f)] = window->rangeText(static_cast<RangeField>(f));
-    window->close();
-    pump();
-
-    PlainFunctionSlots functions;
-    PlainPlotOptions options;
-    PlainView view;
-    LoadSettings(functions, options, view, settingsPath());
-    for (int n = 1; n <= FunctionSlotCount; ++n) {
-        const FunctionSlot held = heldFunctions.functionSlot(n);
-        const FunctionSlot read = functions.functionSlot(n);
-        EXPECT_EQ(read.Expression, held.Expression.left(2047)) << "slot " << n;
-        EXPECT_EQ(read.Visible, held.Visible) << "slot " << n;
-        EXPECT_EQ(read.Color, held.Color) << "slot " << n;
-    }
-    const PlotOptions& read = options.options;
-    for (const auto& [r, h] :
-         {std::pair{&read.Grid, &heldOptions.Grid}, std::pair{&read.Scale, &heldOptions.Scale},
-          std::pair{&read.AxisText, &heldOptions.AxisText}}) {
-        EXPECT_EQ(r->Visible, h->Visible);
-        EXPECT_EQ(r->IX, h->IX);
-        EXPECT_EQ(r->IY, h->IY);
-        EXPECT_EQ(r->Color, h->Color);
-    }
-    EXPECT_EQ(read.Axis.Visible, heldOptions.Axis.Visible);
-    EXPECT_EQ(read.Axis.Color, heldOptions.Axis.Color);
-    EXPECT_EQ(read.BackGround.Color, heldOptions.BackGround.Color);
-    for (int f = 0; f < 4; ++f)
-        EXPECT_EQ(view.rangeText(static_cast<RangeField>(f)),
-                  heldRange[static_cast<std::size_t>(f)]);
+    expectTheFileHoldsWhatTheControlsHold();
 }
 
 } // namespace
