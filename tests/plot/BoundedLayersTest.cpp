@@ -349,6 +349,41 @@ TEST(BoundedLayersTest, IntervalsCloseToRoundValuesKeepTheirRareLongerLabels)
     }
 }
 
+TEST(BoundedLayersTest, LabelGlyphsStayInsideTheirBoxesAndDigitsShareOneWidth)
+{
+    // Leaving out a label whose box later boxes cover relies on its glyphs
+    // lying inside the box; finding the wider labels relies on the digits
+    // being of one width, so that a label's width follows from its shape.
+    QImage probe = newCanvasImage(200, 60);
+    const QFontMetrics metrics(canvasFont(), &probe);
+    const int digit = metrics.horizontalAdvance(QStringLiteral("0"));
+    for (const char* text : {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "-", ",", ".",
+                             "-922337203685477,5808", "11,1111", "-0,0017"}) {
+        const QString label = QString::fromLatin1(text);
+        if (label.size() == 1 && label.at(0).isDigit()) {
+            EXPECT_EQ(metrics.horizontalAdvance(label), digit) << text;
+        }
+        probe.fill(Qt::white);
+        {
+            QPainter painter(&probe);
+            painter.setFont(canvasFont());
+            painter.setPen(Qt::black);
+            drawCanvasText(painter, probe.size(), 50, 20, label, QColor(Qt::white));
+        }
+        const QRect box(50, 20, metrics.horizontalAdvance(label), metrics.height());
+        int inside = 0;
+        for (int y = 0; y < probe.height(); ++y) {
+            for (int x = 0; x < probe.width(); ++x) {
+                if (probe.pixel(x, y) == qRgb(0, 0, 0)) {
+                    EXPECT_TRUE(box.contains(x, y)) << text << " at " << x << "," << y;
+                    inside += 1;
+                }
+            }
+        }
+        EXPECT_GT(inside, 0) << text;
+    }
+}
+
 struct HostileCase
 {
     ViewRange view;
