@@ -1,7 +1,7 @@
 #pragma once
 
 // What the layers share about their marks: the interval texts, the two
-// directions of the picture, and the Part-faithful failure order of a walk.
+// directions of the picture, and the order in which a walk over marks fails.
 
 #include "model/Faults.h"
 #include "plot/Marks.h"

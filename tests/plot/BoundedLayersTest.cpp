@@ -306,7 +306,7 @@ TEST(BoundedLayersTest, ARandomSweepMatchesDrawingEveryMark)
             try {
                 expected = reference(layer, mapping, c.ix, c.iy, 40000);
             } catch (const Exception&) {
-                continue; // the Part's own failure; the hostile cases look at those
+                continue; // a mapping failure of its own; the hostile cases look at those
             }
             if (!expected) {
                 continue;
