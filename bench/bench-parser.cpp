@@ -5,7 +5,7 @@
 // times found for texts up to 2047 characters. A table at the end puts the
 // figures side by side.
 
-#include "Parser10.h"
+#include "parser/Parser10.h"
 
 #include <benchmark/benchmark.h>
 #include <muParser.h>
@@ -16,6 +16,8 @@
 #include <map>
 #include <string>
 #include <vector>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -3,9 +3,9 @@
 // The split: compiling alone, evaluating alone, and the drawing without any
 // formula work.
 
-#include "Parser10.h"
-#include "PlotHost.h"
-#include "PlotRenderer.h"
+#include "parser/Parser10.h"
+#include "plot/RenderPlot.h"
+#include "settings/PlainStores.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <string>
 
+using namespace kurvaro;
+
 namespace {
 
 const std::array<const char*, FunctionSlotCount> formulas = {
@@ -25,32 +27,25 @@ const std::array<const char*, FunctionSlotCount> formulas = {
 constexpr int width = 1920;
 constexpr int height = 1080;
 
-class BenchHost : public PlotHost
+/// The ten formulas, visible or not, in the designed slot colours.
+PlainFunctionSlots benchFunctions(bool visible)
 {
-public:
-    explicit BenchHost(bool withFunctions) : withFunctions_(withFunctions) {}
-    FunctionSlot functionSlot(int n) const override
-    {
-        return FunctionSlot{QString::fromLatin1(formulas[n - 1]), withFunctions_,
-                            DesignedSlotColors[n - 1]};
+    PlainFunctionSlots functions;
+    for (int n = 1; n <= FunctionSlotCount; ++n) {
+        functions.rows[n - 1] =
+            FunctionSlot{QString::fromLatin1(formulas[n - 1]), visible, DesignedSlotColors[n - 1]};
     }
-    PlotOptions plotOptions() const override { return PlotOptions{}; }
-    QString rangeText(RangeField f) const override { return DesignedRangeText(f); }
-    void setRangeText(RangeField, const QString&) override {}
-    QSize drawingAreaSize() const override { return QSize(width, height); }
-    void showWarning(const QString&) override {}
-    void processEvents() override {}
-    /// A window converts the picture for the screen and keeps no share of it;
-    /// that conversion is the window's cost, not the renderer's.
-    void presentPlot(const QImage& picture) override
-    {
-        benchmark::DoNotOptimize(picture.constBits());
-    }
-    void setControlsEnabled(bool) override {}
+    return functions;
+}
 
-private:
-    bool withFunctions_;
-};
+/// One picture of 1920 x 1080 from the designed view and options.
+void redraw(const PlainFunctionSlots& functions)
+{
+    const PlainPlotOptions options;
+    PlainView view;
+    const RenderedPlot plot = renderPlot(functions, options, view, QSize(width, height));
+    benchmark::DoNotOptimize(plot.picture.constBits());
+}
 
 /// The plane x of every sampled column, as the curves compute it (-5..5).
 double columnX(int k)
@@ -60,23 +55,23 @@ double columnX(int k)
 
 void BM_FullRedraw(benchmark::State& state)
 {
-    BenchHost host(true);
-    PlotRenderer renderer(host);
+    const PlainFunctionSlots functions = benchFunctions(true);
     for (auto _ : state) {
-        renderer.Redraw();
+        redraw(functions);
     }
     if (const char* file = std::getenv("KURVARO_BENCH_PICTURE")) {
-        renderer.PlotBitmap().save(QString::fromLocal8Bit(file));
+        PlainView view;
+        renderPlot(functions, PlainPlotOptions{}, view, QSize(width, height))
+            .picture.save(QString::fromLocal8Bit(file));
     }
 }
 BENCHMARK(BM_FullRedraw)->Unit(benchmark::kMillisecond);
 
 void BM_BackgroundOnly(benchmark::State& state)
 {
-    BenchHost host(false);
-    PlotRenderer renderer(host);
+    const PlainFunctionSlots functions = benchFunctions(false);
     for (auto _ : state) {
-        renderer.Redraw();
+        redraw(functions);
     }
 }
 BENCHMARK(BM_BackgroundOnly)->Unit(benchmark::kMillisecond);
@@ -125,22 +120,55 @@ BENCHMARK(BM_EvaluateOnly)->Unit(benchmark::kMillisecond);
 /// formula work (a constant compiles and evaluates in almost no time).
 void BM_DrawingOnly(benchmark::State& state)
 {
-    class ConstantHost : public BenchHost
-    {
-    public:
-        ConstantHost() : BenchHost(true) {}
-        FunctionSlot functionSlot(int n) const override
-        {
-            return FunctionSlot{QString::number(n - 5), true, DesignedSlotColors[n - 1]};
-        }
-    };
-    ConstantHost host;
-    PlotRenderer renderer(host);
+    PlainFunctionSlots functions;
+    for (int n = 1; n <= FunctionSlotCount; ++n) {
+        functions.rows[n - 1] =
+            FunctionSlot{QString::number(n - 5), true, DesignedSlotColors[n - 1]};
+    }
     for (auto _ : state) {
-        renderer.Redraw();
+        redraw(functions);
     }
 }
 BENCHMARK(BM_DrawingOnly)->Unit(benchmark::kMillisecond);
+
+/// Views and intervals whose marks are far denser than the pixels or whose
+/// numbers leave the integer range: every layer on, no curve. Each redraw
+/// must end well within a second.
+void BM_HostileRedraw(benchmark::State& state)
+{
+    struct Case
+    {
+        const char* range[4];
+        const char* intervalX;
+        const char* intervalY;
+    };
+    static const Case cases[] = {
+        {{"-5e18", "5e18", "-5", "5"}, "1", "1"},
+        {{"-5", "5", "-5", "5"}, "1e-18", "1"},
+        {{"-5", "5", "-5", "5"}, "1", "8e-19"},
+        {{"-1e300", "1e300", "-1e300", "1e300"}, "1.5e281", "1.5e281"},
+        {{"-5", "5", "-5", "5"}, "4.9406564584124654e-324", "4.9406564584124654e-324"},
+        {{"-5", "5", "-5", "5"}, "0.00166", "0.00166"},
+    };
+    const Case& c = cases[state.range(0)];
+    const PlainFunctionSlots functions = benchFunctions(false);
+    PlainPlotOptions options;
+    for (PlotOptions::Layer* layer :
+         {&options.options.Grid, &options.options.Scale, &options.options.AxisText}) {
+        layer->IX = QString::fromLatin1(c.intervalX);
+        layer->IY = QString::fromLatin1(c.intervalY);
+    }
+    PlainView view;
+    for (int f = 0; f < 4; ++f) {
+        view.rangeTexts[static_cast<std::size_t>(f)] = QString::fromLatin1(c.range[f]);
+    }
+    for (auto _ : state) {
+        PlainView fields = view;
+        const RenderedPlot plot = renderPlot(functions, options, fields, QSize(width, height));
+        benchmark::DoNotOptimize(plot.picture.constBits());
+    }
+}
+BENCHMARK(BM_HostileRedraw)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

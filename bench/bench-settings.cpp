@@ -3,8 +3,8 @@
 // pass on a file just under the size bound. The file lives in a folder beside
 // the benchmark's working directory, so on the disk the program would use.
 
-#include "PlainStores.h"
-#include "Settings.h"
+#include "settings/PlainStores.h"
+#include "settings/Settings.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -3,8 +3,8 @@
 // leak, a sanitizer report, a value that is NaN or infinite, or a difference
 // between the compiler's search modes is a bug.
 
-#include "P10Build.h"
-#include "Parser10.h"
+#include "parser/P10Build.h"
+#include "parser/Parser10.h"
 
 #include <cmath>
 #include <cstddef>
@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -3,9 +3,9 @@
 // not convert; a key written must read back as written (blanks at the ends
 // and line breaks aside) while every other key keeps its value.
 
-#include "Faults.h"
-#include "ProfileFile.h"
-#include "ValueEncoding.h"
+#include "model/Faults.h"
+#include "settings/ProfileFile.h"
+#include "settings/ValueEncoding.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+
+using namespace kurvaro;
 
 namespace {
 

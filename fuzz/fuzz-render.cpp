@@ -3,10 +3,10 @@
 // errors and the faults the general error box shows are expected; a crash, a
 // sanitizer report or a hang is a bug.
 
-#include "Faults.h"
-#include "PlainStores.h"
-#include "PlotRenderer.h"
-#include "Settings.h"
+#include "model/Faults.h"
+#include "plot/RenderPlot.h"
+#include "settings/PlainStores.h"
+#include "settings/Settings.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -17,6 +17,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+
+using namespace kurvaro;
 
 namespace {
 
@@ -50,9 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PlainView view;
     try {
         LoadSettings(functions, options, view, path);
-        PlainPlotHost host(functions, options, view, QSize(48, 36));
-        PlotRenderer renderer(host);
-        renderer.Redraw();
+        renderPlot(functions, options, view, QSize(48, 36));
     } catch (const Exception&) {
     }
     return 0;

@@ -3,8 +3,8 @@
 // and labels. Overflow and out-of-range faults are expected; a crash, a
 // sanitizer report, a NaN or an error position outside the text is a bug.
 
-#include "Faults.h"
-#include "ViewRange.h"
+#include "model/Faults.h"
+#include "plot/NumberText.h"
 
 #include <QString>
 
@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+
+using namespace kurvaro;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

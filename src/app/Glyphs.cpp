@@ -1,9 +1,11 @@
-#include "Glyphs.h"
+#include "app/Glyphs.h"
 
 #include <QFont>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
+
+namespace kurvaro {
 
 namespace {
 
@@ -213,3 +215,5 @@ QPixmap glyphPicture(Glyph glyph)
     }
     return picture;
 }
+
+} // namespace kurvaro

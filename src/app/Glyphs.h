@@ -2,6 +2,8 @@
 
 #include <QPixmap>
 
+namespace kurvaro {
+
 /// The main window's pictures, painted by the program itself. Speed-button
 /// glyphs are 11 x 11, command-button glyphs 16 x 16, the zoom picture 44 x 41;
 /// everything outside the drawing is transparent.
@@ -22,3 +24,5 @@ enum class Glyph
 };
 
 QPixmap glyphPicture(Glyph glyph);
+
+} // namespace kurvaro

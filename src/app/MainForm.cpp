@@ -1,15 +1,18 @@
-#include "MainForm.h"
+#include "app/MainForm.h"
 
-#include "BitmapFile.h"
-#include "Desktop.h"
-#include "FuncForm.h"
-#include "Glyphs.h"
-#include "PlotRenderer.h"
-#include "Settings.h"
-#include "SetupForm.h"
-#include "ViewRange.h"
-#include "WindowPlacement.h"
-#include "info_dialog.h"
+#include "app/Glyphs.h"
+#include "app/PanZoom.h"
+#include "app/WindowPlacement.h"
+#include "dialogs/Desktop.h"
+#include "dialogs/FuncForm.h"
+#include "dialogs/SetupForm.h"
+#include "dialogs/info_dialog.h"
+#include "plot/BitmapFile.h"
+#include "plot/NumberText.h"
+#include "plot/PlotRenderer.h"
+#include "plot/ViewMapping.h"
+#include "settings/Settings.h"
+#include "settings/WindowBounds.h"
 #include "ui_MainForm.h"
 
 #include <QCloseEvent>
@@ -20,6 +23,8 @@
 
 #include <exception>
 #include <utility>
+
+namespace kurvaro {
 
 TMatheMain::TMatheMain(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TMatheMain>())
 {
@@ -66,27 +71,27 @@ void TMatheMain::FormCreate()
     Timer1->setInterval(40);
     Timer1->setSingleShot(true);
 
-    const auto handle = [this](void (TMatheMain::*handler)()) {
-        return [this, handler] { guarded(this, [this, handler] { (this->*handler)(); }); };
-    };
-    connect(ui->BitBtn1, &QPushButton::clicked, this, handle(&TMatheMain::BitBtn1Click));
-    connect(ui->BitBtn2, &QPushButton::clicked, this, handle(&TMatheMain::BitBtn2Click));
-    connect(ui->BitBtn3, &QPushButton::clicked, this, handle(&TMatheMain::BitBtn3Click));
-    connect(ui->BitBtn4, &QPushButton::clicked, this, handle(&TMatheMain::BitBtn4Click));
-    connect(ui->BitBtn5, &QPushButton::clicked, this, handle(&TMatheMain::BitBtn5Click));
-    connect(ui->SpeedButton1, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton1Click));
-    connect(ui->SpeedButton2, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton2Click));
-    connect(ui->SpeedButton3, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton3Click));
-    connect(ui->SpeedButton4, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton4Click));
-    connect(ui->SpeedButton5, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton5Click));
-    connect(ui->SpeedButton6, &QToolButton::clicked, this, handle(&TMatheMain::SpeedButton6Click));
-    connect(Timer1, &QTimer::timeout, this, handle(&TMatheMain::Timer1Timer));
-    const auto handleAt = [this](void (TMatheMain::*handler)(QPoint)) {
-        return [this, handler](QPoint p) { guarded(this, [&] { (this->*handler)(p); }); };
-    };
-    connect(ui->Image1, &TImage::mouseDown, this, handleAt(&TMatheMain::Image1MouseDown));
-    connect(ui->Image1, &TImage::mouseMove, this, handleAt(&TMatheMain::Image1MouseMove));
-    connect(ui->Image1, &TImage::mouseUp, this, handleAt(&TMatheMain::Image1MouseUp));
+    connect(ui->BitBtn1, &QPushButton::clicked, this, guardedSlot(this, &TMatheMain::BitBtn1Click));
+    connect(ui->BitBtn2, &QPushButton::clicked, this, guardedSlot(this, &TMatheMain::BitBtn2Click));
+    connect(ui->BitBtn3, &QPushButton::clicked, this, guardedSlot(this, &TMatheMain::BitBtn3Click));
+    connect(ui->BitBtn4, &QPushButton::clicked, this, guardedSlot(this, &TMatheMain::BitBtn4Click));
+    connect(ui->BitBtn5, &QPushButton::clicked, this, guardedSlot(this, &TMatheMain::BitBtn5Click));
+    connect(ui->SpeedButton1, &QToolButton::clicked, this,
+            guardedSlot(this, &TMatheMain::SpeedButton1Click));
+    connect(ui->SpeedButton2, &QToolButton::clicked, this,
+            guardedSlot(this, &TMatheMain::SpeedButton2Click));
+    connect(ui->SpeedButton3, &QToolButton::clicked, this,
+            guardedSlot(this, &TMatheMain::SpeedButton3Click));
+    connect(ui->SpeedButton4, &QToolButton::clicked, this,
+            guardedSlot(this, &TMatheMain::SpeedButton4Click));
+    connect(ui->SpeedButton5, &QToolButton::clicked, this,
+            guardedSlot(this, &TMatheMain::SpeedButton5Click));
+    connect(ui->SpeedButton6, &QToolButton::clicked, this,
+            guardedSlot(this, &TMatheMain::SpeedButton6Click));
+    connect(Timer1, &QTimer::timeout, this, guardedSlot(this, &TMatheMain::Timer1Timer));
+    connect(ui->Image1, &TImage::mouseDown, this, guardedSlot(this, &TMatheMain::Image1MouseDown));
+    connect(ui->Image1, &TImage::mouseMove, this, guardedSlot(this, &TMatheMain::Image1MouseMove));
+    connect(ui->Image1, &TImage::mouseUp, this, guardedSlot(this, &TMatheMain::Image1MouseUp));
 
     Bounds = new OuterBounds(*this);
     for (WindowBound b :
@@ -100,7 +105,7 @@ void TMatheMain::FormCreate()
     // The renderer owns PlotBitmap (empty until the first redraw), LastRange
     // and Parser1 with its error handler. The designed texts are valid, so
     // this first reading shows no message.
-    Renderer = std::make_unique<PlotRenderer>(*this);
+    Renderer = std::make_unique<PlotRenderer>(*this, *this);
     Renderer->ReadViewRange();
 }
 
@@ -187,11 +192,18 @@ void TMatheMain::FormClose()
 
 void TMatheMain::Redraw()
 {
+    if (form2 == nullptr)
+        CreateDialogs();
     const bool outermost = !Renderer->isDrawing();
-    Renderer->Redraw();
+    Renderer->Redraw(*form2, *form1);
     // The drawing area changed while this picture was being drawn.
     if (outermost && std::exchange(RefitAfterDrawing, false))
         QMetaObject::invokeMethod(this, &TMatheMain::refitFirstPicture, Qt::QueuedConnection);
+}
+
+ViewMapping TMatheMain::mapping() const
+{
+    return ViewMapping(Renderer->LastRange(), drawingAreaSize());
 }
 
 // ---- Command buttons ----
@@ -230,78 +242,39 @@ void TMatheMain::BitBtn3Click()
 
 // ---- Pan and zoom ----
 
-double TMatheMain::viewWidth() const
-{
-    const ViewRange& r = Renderer->LastRange();
-    return (r.XMin < 0 || r.XMax > 0) ? r.XMax - r.XMin : 0.0;
-}
-
-double TMatheMain::viewHeight() const
-{
-    const ViewRange& r = Renderer->LastRange();
-    return (r.YMin < 0 || r.YMax > 0) ? r.YMax - r.YMin : 0.0;
-}
-
-// Each field is written the moment its value is formatted: a bound that does
-// not convert stops the handler with the fields before it already changed.
-
 void TMatheMain::SpeedButton3Click()
 {
-    const ViewRange r = Renderer->LastRange();
-    const double w = viewWidth();
-    setRangeText(RangeField::XMin, FormatRangeValue(r.XMin - w / 10));
-    setRangeText(RangeField::XMax, FormatRangeValue(r.XMax - w / 10));
+    StepView(*this, Renderer->LastRange(), {.XMin = -1, .XMax = -1});
     Redraw();
 }
 
 void TMatheMain::SpeedButton1Click()
 {
-    const ViewRange r = Renderer->LastRange();
-    const double w = viewWidth();
-    setRangeText(RangeField::XMin, FormatRangeValue(r.XMin + w / 10));
-    setRangeText(RangeField::XMax, FormatRangeValue(r.XMax + w / 10));
+    StepView(*this, Renderer->LastRange(), {.XMin = +1, .XMax = +1});
     Redraw();
 }
 
 void TMatheMain::SpeedButton2Click()
 {
-    const ViewRange r = Renderer->LastRange();
-    const double h = viewHeight();
-    setRangeText(RangeField::YMin, FormatRangeValue(r.YMin + h / 10));
-    setRangeText(RangeField::YMax, FormatRangeValue(r.YMax + h / 10));
+    StepView(*this, Renderer->LastRange(), {.YMin = +1, .YMax = +1});
     Redraw();
 }
 
 void TMatheMain::SpeedButton4Click()
 {
-    const ViewRange r = Renderer->LastRange();
-    const double h = viewHeight();
-    setRangeText(RangeField::YMin, FormatRangeValue(r.YMin - h / 10));
-    setRangeText(RangeField::YMax, FormatRangeValue(r.YMax - h / 10));
+    StepView(*this, Renderer->LastRange(), {.YMin = -1, .YMax = -1});
     Redraw();
 }
 
 void TMatheMain::SpeedButton6Click()
 {
-    const ViewRange r = Renderer->LastRange();
-    const double w = viewWidth();
-    const double h = viewHeight();
-    setRangeText(RangeField::XMin, FormatRangeValue(r.XMin + w / 10));
-    setRangeText(RangeField::XMax, FormatRangeValue(r.XMax - w / 10));
-    setRangeText(RangeField::YMin, FormatRangeValue(r.YMin + h / 10));
-    setRangeText(RangeField::YMax, FormatRangeValue(r.YMax - h / 10));
+    StepView(*this, Renderer->LastRange(), {.XMin = +1, .XMax = -1, .YMin = +1, .YMax = -1});
     Redraw();
 }
 
 void TMatheMain::SpeedButton5Click()
 {
-    const ViewRange r = Renderer->LastRange();
-    const double w = viewWidth();
-    const double h = viewHeight();
-    setRangeText(RangeField::XMin, FormatRangeValue(r.XMin - w / 10));
-    setRangeText(RangeField::XMax, FormatRangeValue(r.XMax + w / 10));
-    setRangeText(RangeField::YMin, FormatRangeValue(r.YMin - h / 10));
-    setRangeText(RangeField::YMax, FormatRangeValue(r.YMax + h / 10));
+    StepView(*this, Renderer->LastRange(), {.XMin = -1, .XMax = +1, .YMin = -1, .YMax = +1});
     Redraw();
 }
 
@@ -310,9 +283,10 @@ void TMatheMain::SpeedButton5Click()
 void TMatheMain::Image1MouseMove(QPoint position)
 {
     const QChar separator = localeDecimalSeparator();
-    ui->Label1->setText(FormatFixed4(Renderer->PixelToX(position.x()), separator) +
+    const ViewMapping view = mapping();
+    ui->Label1->setText(FormatFixed4(view.PixelToX(position.x()), separator) +
                         QStringLiteral(" / ") +
-                        FormatFixed4(Renderer->PixelToY(position.y()), separator));
+                        FormatFixed4(view.PixelToY(position.y()), separator));
     if (DragActive) {
         DragCurrent = position;
         Timer1->stop();
@@ -349,38 +323,30 @@ void TMatheMain::Image1MouseUp(QPoint position)
     if (Renderer->isDrawing() || Renderer->pictureReleased())
         return;
 
+    // The new fields are computed from LastRange on the drawing area of now.
+    const ViewMapping view = mapping();
     const int x0 = DragStart.x();
     const int x1 = position.x();
     if (x1 > x0) {
-        setRangeText(RangeField::XMin, FormatRangeValue(Renderer->PixelToX(x0)));
-        setRangeText(RangeField::XMax, FormatRangeValue(Renderer->PixelToX(x1)));
+        setRangeText(RangeField::XMin, FormatRangeValue(view.PixelToX(x0)));
+        setRangeText(RangeField::XMax, FormatRangeValue(view.PixelToX(x1)));
     } else {
-        setRangeText(RangeField::XMax, FormatRangeValue(Renderer->PixelToX(x0)));
-        setRangeText(RangeField::XMin, FormatRangeValue(Renderer->PixelToX(x1)));
+        setRangeText(RangeField::XMax, FormatRangeValue(view.PixelToX(x0)));
+        setRangeText(RangeField::XMin, FormatRangeValue(view.PixelToX(x1)));
     }
     const int y0 = DragStart.y();
     const int y1 = position.y();
     if (y1 < y0) {
-        setRangeText(RangeField::YMin, FormatRangeValue(Renderer->PixelToY(y0)));
-        setRangeText(RangeField::YMax, FormatRangeValue(Renderer->PixelToY(y1)));
+        setRangeText(RangeField::YMin, FormatRangeValue(view.PixelToY(y0)));
+        setRangeText(RangeField::YMax, FormatRangeValue(view.PixelToY(y1)));
     } else {
-        setRangeText(RangeField::YMax, FormatRangeValue(Renderer->PixelToY(y0)));
-        setRangeText(RangeField::YMin, FormatRangeValue(Renderer->PixelToY(y1)));
+        setRangeText(RangeField::YMax, FormatRangeValue(view.PixelToY(y0)));
+        setRangeText(RangeField::YMin, FormatRangeValue(view.PixelToY(y1)));
     }
     Redraw();
 }
 
-// ---- PlotHost ----
-
-FunctionSlot TMatheMain::functionSlot(int n) const
-{
-    return form2 != nullptr ? form2->functionSlot(n) : FunctionSlot{};
-}
-
-PlotOptions TMatheMain::plotOptions() const
-{
-    return form1 != nullptr ? form1->plotOptions() : PlotOptions{};
-}
+// ---- ViewStore and PlotSurface ----
 
 QString TMatheMain::rangeText(RangeField field) const
 {
@@ -459,3 +425,5 @@ void TMatheMain::setWindowBound(WindowBound bound, int value)
 {
     Bounds->setBound(bound, value);
 }
+
+} // namespace kurvaro

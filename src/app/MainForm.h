@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PlotHost.h"
-#include "SettingsStores.h"
+#include "model/Stores.h"
+#include "plot/PlotSurface.h"
 
 #include <QPoint>
 #include <QSize>
@@ -10,29 +10,33 @@
 
 #include <memory>
 
-class OuterBounds;
-class PlotRenderer;
-class StartWatch;
 class QCloseEvent;
 class QShowEvent;
 class QTimer;
-class TForm1;
-class TForm2;
-class TForm4;
 
 namespace Ui {
 class TMatheMain;
 }
 
+namespace kurvaro {
+
+class OuterBounds;
+class PlotRenderer;
+class StartWatch;
+class ViewMapping;
+class TForm1;
+class TForm2;
+class TForm4;
+
 /// The main window `MatheMain`: the drawing area `Image1` on the left, the
 /// panel with the read-out, the view controls and the command buttons on the
-/// right. It is the renderer's host (the range fields, the dialogs' data, the
-/// drawing area) and the settings' view store (the range fields and the
-/// window's outer bounds).
+/// right. It is the renderer's surface (the drawing area, warnings, the event
+/// pump, the panel's controls) and the view store of the renderer and the
+/// settings (the range fields and the window's outer bounds).
 ///
 /// Every event handler runs inside `guarded`: a failure ends the handler in
 /// the general error box and the program goes on.
-class TMatheMain : public QWidget, public PlotHost, public ViewStore
+class TMatheMain : public QWidget, public PlotSurface, public ViewStore
 {
     Q_OBJECT
 public:
@@ -48,30 +52,32 @@ public:
     TForm1* Form1() const { return form1; }
     TForm4* Form4() const { return form4; }
 
-    /// DrawBackground, DrawFunctions when it succeeded, PresentPlot. Ignored
-    /// while a redraw runs and after the window has closed. May throw what the
-    /// renderer throws.
+    /// DrawBackground, DrawFunctions when it succeeded, PresentPlot, over the
+    /// functions and options dialogs (created first if they are not yet).
+    /// Ignored while a redraw runs and after the window has closed. May throw
+    /// what the renderer throws.
     void Redraw();
 
     const PlotRenderer& renderer() const { return *Renderer; }
     /// The save dialog's remembered file name (empty at start).
     const QString& savePictureFileName() const { return SavePictureFileName; }
 
-    // PlotHost
-    FunctionSlot functionSlot(int n) const override;
-    PlotOptions plotOptions() const override;
-    QString rangeText(RangeField field) const override;
-    void setRangeText(RangeField field, const QString& text) override;
+    // PlotSurface
     QSize drawingAreaSize() const override;
     void showWarning(const QString& text) override;
     void processEvents() override;
     void presentPlot(const QImage& picture) override;
     void setControlsEnabled(bool enabled) override;
 
-    // ViewStore: the bounds are the window's outer ones, frame included (see
-    // OuterBounds for a frame that is not known yet).
+    // ViewStore: the range fields, and the bounds are the window's outer ones, frame included
+    // (see OuterBounds for a frame that is not known yet).
+    QString rangeText(RangeField field) const override;
+    void setRangeText(RangeField field, const QString& text) override;
     int windowBound(WindowBound bound) const override;
     void setWindowBound(WindowBound bound, int value) override;
+
+    /// The mapping of LastRange onto the drawing area as it is now.
+    ViewMapping mapping() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -105,11 +111,6 @@ private:
     /// on screen: it is drawn again when it no longer fits.
     void refitFirstPicture();
 
-    /// Width and height of LastRange as pan and zoom use them (0 for a range
-    /// left unordered by a failed read).
-    double viewWidth() const;
-    double viewHeight() const;
-
     std::unique_ptr<Ui::TMatheMain> ui;
     std::unique_ptr<PlotRenderer> Renderer;
     QTimer* Timer1 = nullptr;
@@ -128,3 +129,5 @@ private:
     bool RefitAfterDrawing = false;
     bool RefittingFirstPicture = false;
 };
+
+} // namespace kurvaro

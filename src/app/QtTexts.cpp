@@ -1,8 +1,10 @@
-#include "QtTexts.h"
+#include "app/QtTexts.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+
+namespace kurvaro {
 
 QTranslator* installGermanQtTexts(QCoreApplication& app)
 {
@@ -15,3 +17,5 @@ QTranslator* installGermanQtTexts(QCoreApplication& app)
     }
     return translator;
 }
+
+} // namespace kurvaro

@@ -3,6 +3,8 @@
 class QCoreApplication;
 class QTranslator;
 
+namespace kurvaro {
+
 /// Kurvaro speaks German whatever the user's locale, and so must the dialogs
 /// that Qt provides itself (the save dialog, the colour dialog, the buttons of
 /// the message boxes): installs Qt's German translations of its base module,
@@ -10,3 +12,5 @@ class QTranslator;
 /// installed translator, or nullptr when the translations are not there; Qt's
 /// own English texts remain then.
 QTranslator* installGermanQtTexts(QCoreApplication& app);
+
+} // namespace kurvaro

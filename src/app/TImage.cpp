@@ -1,7 +1,9 @@
-#include "TImage.h"
+#include "app/TImage.h"
 
 #include <QMouseEvent>
 #include <QPainter>
+
+namespace kurvaro {
 
 TImage::TImage(QWidget* parent) : QWidget(parent)
 {
@@ -53,3 +55,5 @@ void TImage::mouseReleaseEvent(QMouseEvent* event)
 {
     emit mouseUp(event->position().toPoint());
 }
+
+} // namespace kurvaro

@@ -7,6 +7,8 @@
 class QMouseEvent;
 class QPaintEvent;
 
+namespace kurvaro {
+
 /// The drawing area: shows a picture from its top left corner (a picture
 /// smaller than the control leaves the rest in the face colour) and reports
 /// the mouse in its own pixel coordinates. While any button is held the
@@ -40,3 +42,5 @@ protected:
 private:
     QImage Picture;
 };
+
+} // namespace kurvaro

@@ -1,4 +1,4 @@
-#include "WindowFrame.h"
+#include "app/WindowFrame.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -11,6 +11,8 @@
 #include <cstring>
 #include <memory>
 #include <vector>
+
+namespace kurvaro {
 
 namespace {
 
@@ -113,3 +115,5 @@ bool WindowFrame::nativeEventFilter(const QByteArray& eventType, void* message, 
     }
     return false;
 }
+
+} // namespace kurvaro

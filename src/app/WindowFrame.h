@@ -8,6 +8,8 @@
 
 class QWidget;
 
+namespace kurvaro {
+
 /// The frame that the window manager draws around a top-level window.
 ///
 /// Under an X11 window manager that announces its frames (the EWMH frame
@@ -42,3 +44,5 @@ private:
     /// The last announcement read (null: none yet); reset when a new one comes.
     mutable std::optional<QMargins> lastAnnounced;
 };
+
+} // namespace kurvaro

@@ -1,6 +1,6 @@
-#include "WindowPlacement.h"
+#include "app/WindowPlacement.h"
 
-#include "WindowFrame.h"
+#include "app/WindowFrame.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -9,6 +9,8 @@
 #include <QWindow>
 
 #include <utility>
+
+namespace kurvaro {
 
 // ---- OuterBounds ----
 
@@ -201,3 +203,5 @@ bool StartWatch::eventFilter(QObject* watched, QEvent* event)
     }
     return QObject::eventFilter(watched, event);
 }
+
+} // namespace kurvaro

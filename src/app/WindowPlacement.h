@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SettingsStores.h"
+#include "model/Stores.h"
 
 #include <QMargins>
 #include <QObject>
@@ -11,6 +11,9 @@
 
 class QEvent;
 class QWidget;
+
+namespace kurvaro {
+
 class WindowFrame;
 
 /// The main window's bounds as the settings file keeps them: left, top, width
@@ -99,3 +102,5 @@ private:
     std::function<void()> firstStep;
     bool Settling = true;
 };
+
+} // namespace kurvaro

@@ -1,5 +1,5 @@
-#include "MainForm.h"
-#include "QtTexts.h"
+#include "app/MainForm.h"
+#include "app/QtTexts.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -8,9 +8,9 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/kurvaro/kurvaro.ico")));
-    installGermanQtTexts(app);
-    TMatheMain MatheMain;      // FormCreate
-    MatheMain.CreateDialogs(); // Form2, Form1, Form4
-    MatheMain.show();          // the loop shows the main window first: FormShow
+    kurvaro::installGermanQtTexts(app);
+    kurvaro::TMatheMain MatheMain; // FormCreate
+    MatheMain.CreateDialogs();     // Form2, Form1, Form4
+    MatheMain.show();              // the loop shows the main window first: FormShow
     return app.exec();
 }

@@ -1,10 +1,12 @@
-#include "ColorSwatch.h"
+#include "dialogs/ColorSwatch.h"
 
-#include "Desktop.h"
-#include "PlotRenderer.h"
+#include "dialogs/Desktop.h"
+#include "plot/Colors.h"
 
 #include <QMouseEvent>
 #include <QPainter>
+
+namespace kurvaro {
 
 namespace {
 constexpr int SwatchSize = 22;
@@ -75,3 +77,11 @@ std::optional<TColor> ColorChoice::execute(QWidget* parent)
     color_ = QColor(rgb.red(), rgb.green(), rgb.blue());
     return toTColor(color_);
 }
+
+void ColorChoice::chooseFor(ColorSwatch& swatch, QWidget* parent)
+{
+    if (const std::optional<TColor> picked = execute(parent))
+        swatch.setColor(*picked);
+}
+
+} // namespace kurvaro

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PlotTypes.h"
+#include "model/Color.h"
 
 #include <QColor>
 #include <QWidget>
@@ -9,6 +9,8 @@
 
 class QMouseEvent;
 class QPaintEvent;
+
+namespace kurvaro {
 
 /// A colour square of the functions and options dialogs: a one-pixel black
 /// frame around the colour, the hand pointer, and `clicked()` for a click on
@@ -55,8 +57,12 @@ class ColorChoice
 public:
     /// nullopt when the user cancelled; the preset then stays as it was.
     std::optional<TColor> execute(QWidget* parent);
+    /// A swatch's click: `swatch` takes the colour confirmed, if any.
+    void chooseFor(ColorSwatch& swatch, QWidget* parent);
     QColor color() const { return color_; }
 
 private:
     QColor color_{Qt::black};
 };
+
+} // namespace kurvaro

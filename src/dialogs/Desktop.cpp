@@ -1,7 +1,8 @@
-#include "Desktop.h"
+#include "dialogs/Desktop.h"
 
-#include "Faults.h"
-#include "PicturePreview.h"
+#include "dialogs/PicturePreview.h"
+#include "model/ErrorText.h"
+#include "model/Faults.h"
 
 #include <QColorDialog>
 #include <QCoreApplication>
@@ -17,6 +18,9 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <utility>
+
+namespace kurvaro {
 
 namespace {
 
@@ -120,9 +124,9 @@ Desktop& Desktop::instance()
     return installedDesktop != nullptr ? *installedDesktop : system;
 }
 
-void Desktop::install(Desktop* desktop)
+Desktop* Desktop::install(Desktop* desktop)
 {
-    installedDesktop = desktop;
+    return std::exchange(installedDesktop, desktop);
 }
 
 QString applicationTitleFor(const QString& executablePath)
@@ -143,13 +147,6 @@ QString applicationTitle()
     return applicationTitleFor(executablePath());
 }
 
-QString errorBoxText(const QString& message)
-{
-    if (!message.isEmpty() && message.back().unicode() > u'.')
-        return message + u'.';
-    return message;
-}
-
 void guarded(QWidget* parent, const std::function<void()>& handler)
 {
     try {
@@ -164,3 +161,5 @@ void guarded(QWidget* parent, const std::function<void()>& handler)
         showErrorQuietly(parent, QStringLiteral("Unbekannter Fehler"));
     }
 }
+
+} // namespace kurvaro

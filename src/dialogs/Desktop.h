@@ -11,6 +11,8 @@ class QDialog;
 class QUrl;
 class QWidget;
 
+namespace kurvaro {
+
 /// Kurvaro's one seam to modal system UI and the shell. The program installs
 /// the real implementation at start; tests install a recording double so that
 /// no test blocks on a modal box.
@@ -36,8 +38,9 @@ public:
     virtual int execDialog(QDialog& dialog) = 0;
 
     static Desktop& instance();
-    /// Installs `desktop` (not owned); nullptr restores the real one.
-    static void install(Desktop* desktop);
+    /// Installs `desktop` (not owned); nullptr restores the real one. Returns
+    /// the one installed before (nullptr: the real one).
+    static Desktop* install(Desktop* desktop);
 };
 
 /// The application's title, the caption of the general error box: the
@@ -47,10 +50,6 @@ QString applicationTitle();
 /// The same rule for a given executable path (either separator).
 QString applicationTitleFor(const QString& executablePath);
 
-/// The text of the general error box: `message` with a "." appended when it is
-/// not empty and its last character's code is greater than that of ".".
-QString errorBoxText(const QString& message);
-
 /// The file patterns of one entry of a save dialog's type list, as in
 /// "Alle (*.jpg;*.jpeg)": the text in the last brackets split at ";" and blanks.
 QStringList filterPatterns(const QString& filter);
@@ -59,3 +58,21 @@ QStringList filterPatterns(const QString& filter);
 /// the general error box and the program goes on. Every event handler runs
 /// inside this guard.
 void guarded(QWidget* parent, const std::function<void()>& handler);
+
+/// A slot for `connect` that runs the handler `member` of `receiver` inside
+/// `guarded`, handing on the signal's arguments.
+template <typename Receiver, typename... Args>
+auto guardedSlot(Receiver* receiver, void (Receiver::*member)(Args...))
+{
+    return [receiver, member](Args... args) {
+        guarded(receiver, [&] { (receiver->*member)(args...); });
+    };
+}
+
+/// A slot that runs `handler` inside `guarded` with `parent`'s error box.
+template <typename Handler> auto guardedSlot(QWidget* parent, Handler handler)
+{
+    return [parent, handler] { guarded(parent, handler); };
+}
+
+} // namespace kurvaro

@@ -1,4 +1,4 @@
-#include "DialogGlyphs.h"
+#include "dialogs/DialogGlyphs.h"
 
 #include <QImage>
 #include <QPainter>
@@ -6,6 +6,8 @@
 #include <QPixmap>
 
 #include <functional>
+
+namespace kurvaro {
 
 namespace {
 
@@ -61,3 +63,5 @@ QIcon infoGlyph()
         p.drawRect(QRectF(5.0, 13.5, 6.0, 2.0));
     });
 }
+
+} // namespace kurvaro

@@ -2,6 +2,8 @@
 
 #include <QIcon>
 
+namespace kurvaro {
+
 // The small pictures on the dialogs' buttons, drawn in code at 16 x 16.
 
 /// A green tick: the OK buttons.
@@ -10,3 +12,5 @@ QIcon okGlyph();
 QIcon cancelGlyph();
 /// A magenta letter "i", the information sign: the help button.
 QIcon infoGlyph();
+
+} // namespace kurvaro

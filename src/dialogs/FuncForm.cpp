@@ -1,18 +1,17 @@
-#include "FuncForm.h"
+#include "dialogs/FuncForm.h"
 
 #include "ui_FuncForm.h"
 
-#include "Desktop.h"
-#include "DialogFrame.h"
-#include "DialogGlyphs.h"
-#include "Settings.h"
-#include "ShellTargets.h"
-
-#include <QShowEvent>
+#include "dialogs/Desktop.h"
+#include "dialogs/DialogGlyphs.h"
+#include "dialogs/ShellTargets.h"
+#include "settings/Settings.h"
 
 #include <stdexcept>
 
-TForm2::TForm2(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm2>())
+namespace kurvaro {
+
+TForm2::TForm2(QWidget* parent) : DialogForm(parent), ui(std::make_unique<Ui::TForm2>())
 {
     ui->setupUi(this);
     // A fixed dialog frame: caption and close button, nothing to resize.
@@ -62,15 +61,19 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm
     BitBtn1->setIcon(okGlyph());
     BitBtn2->setIcon(cancelGlyph());
     SpeedButton1->setIcon(infoGlyph());
+    // Every opening starts at the head of the tab order, OK, so that a Space
+    // right after opening cannot tick a slot.
+    startEachOpeningAt(*BitBtn1);
 
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm2::okClicked);
+    connect(BitBtn1, &QPushButton::clicked, this,
+            [this] { acceptAfter([this] { BitBtn1Click(); }); });
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     connect(SpeedButton1, &QToolButton::clicked, this,
-            [this] { guarded(this, [this] { SpeedButton1Click(); }); });
+            guardedSlot(this, &TForm2::SpeedButton1Click));
     for (const Row& r : rows) {
         ColorSwatch* swatch = r.color;
         connect(swatch, &ColorSwatch::clicked, this,
-                [this, swatch] { guarded(this, [this, swatch] { ChooseColor(*swatch); }); });
+                guardedSlot(this, [this, swatch] { ChooseColor(*swatch); }));
     }
 }
 
@@ -97,24 +100,6 @@ void TForm2::setFunctionSlot(int n, const FunctionSlot& slot)
     r.color->setColor(slot.Color);
 }
 
-void TForm2::showEvent(QShowEvent* event)
-{
-    centerOnScreen(*this);
-    // Every opening starts at the head of the tab order, OK, so that a Space
-    // right after opening cannot tick a slot.
-    BitBtn1->setFocus(Qt::OtherFocusReason);
-    QDialog::showEvent(event);
-}
-
-void TForm2::okClicked()
-{
-    // The result is OK before anything is written, so that a refused write
-    // still closes the dialog as OK and the edited slots are drawn.
-    setResult(QDialog::Accepted);
-    guarded(this, [this] { BitBtn1Click(); });
-    accept();
-}
-
 void TForm2::BitBtn1Click()
 {
     WriteFunctionSettings(*this);
@@ -122,11 +107,12 @@ void TForm2::BitBtn1Click()
 
 void TForm2::ChooseColor(ColorSwatch& sender)
 {
-    if (const std::optional<TColor> picked = ColorDialog1.execute(this))
-        sender.setColor(*picked);
+    ColorDialog1.chooseFor(sender, this);
 }
 
 void TForm2::SpeedButton1Click()
 {
     Desktop::instance().openUrl(helpFileUrl());
 }
+
+} // namespace kurvaro

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "ColorSwatch.h"
-#include "SettingsStores.h"
-
-#include <QDialog>
+#include "dialogs/ColorSwatch.h"
+#include "dialogs/DialogForm.h"
+#include "model/Stores.h"
 
 #include <array>
 #include <memory>
@@ -12,12 +11,13 @@ class QCheckBox;
 class QCloseEvent;
 class QLineEdit;
 class QPushButton;
-class QShowEvent;
 class QToolButton;
 
 namespace Ui {
 class TForm2;
 }
+
+namespace kurvaro {
 
 /// The functions dialog: its thirty controls are the ten function slots. It is
 /// created once at start and shown modally any number of times; opening it
@@ -26,7 +26,7 @@ class TForm2;
 /// OK sets the result first, then writes the thirty `Function1` … `Function10`
 /// keys; a refused write shows the general error box and the dialog still
 /// closes as OK.
-class TForm2 : public QDialog, public FunctionSlotStore
+class TForm2 : public DialogForm, public FunctionSlotStore
 {
     Q_OBJECT
 
@@ -78,9 +78,6 @@ public:
     /// The help button: opens `Info.txt`.
     QToolButton* SpeedButton1 = nullptr;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     struct Row
     {
@@ -90,7 +87,6 @@ private:
     };
     const Row& row(int n) const;
 
-    void okClicked();
     void BitBtn1Click();
     void ChooseColor(ColorSwatch& sender);
     void SpeedButton1Click();
@@ -98,3 +94,5 @@ private:
     std::unique_ptr<Ui::TForm2> ui;
     std::array<Row, FunctionSlotCount> rows;
 };
+
+} // namespace kurvaro

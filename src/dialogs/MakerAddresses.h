@@ -1,5 +1,7 @@
 #pragma once
 
+namespace kurvaro {
+
 // The maker's addresses that the info dialog shows and hands to the shell,
 // kept in this one place.
 
@@ -23,3 +25,5 @@ inline constexpr char ProgramName[] = "Kurvaro";
 inline constexpr char QueryVersion[] = "1.2";
 
 } // namespace maker
+
+} // namespace kurvaro

@@ -1,4 +1,4 @@
-#include "PicturePreview.h"
+#include "dialogs/PicturePreview.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -10,6 +10,8 @@
 #include <QPixmap>
 #include <QSplitter>
 #include <QVBoxLayout>
+
+namespace kurvaro {
 
 namespace {
 
@@ -71,3 +73,5 @@ void addPicturePreview(QFileDialog& dialog)
                          [&dialog, show] { show(dialog.selectedFiles().value(0)); });
     }
 }
+
+} // namespace kurvaro

@@ -1,58 +1,25 @@
-#include "SamplePlot.h"
+#include "dialogs/SamplePlot.h"
 
-#include "PlotRenderer.h"
-
-#include <QColor>
+#include "model/FunctionSlot.h"
+#include "model/PlotOptions.h"
+#include "plot/Colors.h"
+#include "plot/RenderPlot.h"
+#include "settings/PlainStores.h"
 
 #include <array>
+
+namespace kurvaro {
 
 namespace {
 
 constexpr QSize SampleSize{305, 234};
 
-/// Plain data in place of the dialogs and the main window.
-class SampleHost final : public PlotHost
-{
-public:
-    FunctionSlot functionSlot(int n) const override
-    {
-        static const std::array<FunctionSlot, 4> curves = {
-            FunctionSlot{QStringLiteral("2*SIN(X)"), true, colors::clRed},
-            FunctionSlot{QStringLiteral("X^2/4-3"), true, colors::clBlue},
-            FunctionSlot{QStringLiteral("ARCTAN(X)*2"), true, colors::clGreen},
-            FunctionSlot{QStringLiteral("EXP(X/2)-2"), true, colors::clFuchsia},
-        };
-        if (n >= 1 && n <= static_cast<int>(curves.size()))
-            return curves[static_cast<std::size_t>(n - 1)];
-        return {};
-    }
-
-    PlotOptions plotOptions() const override { return PlotOptions{}; }
-
-    QString rangeText(RangeField field) const override
-    {
-        switch (field) {
-        case RangeField::XMin:
-            return QStringLiteral("-5");
-        case RangeField::XMax:
-            return QStringLiteral("5");
-        case RangeField::YMin:
-            return QStringLiteral("-4");
-        case RangeField::YMax:
-            return QStringLiteral("4");
-        }
-        return {};
-    }
-    void setRangeText(RangeField, const QString&) override {}
-
-    QSize drawingAreaSize() const override { return SampleSize; }
-
-    void showWarning(const QString&) override {}
-    void processEvents() override {}
-    void presentPlot(const QImage& picture) override { presented = picture; }
-    void setControlsEnabled(bool) override {}
-
-    QImage presented;
+/// A light grid, numbered axes and four curves over -5..5 by -4..4.
+const std::array<FunctionSlot, 4> SampleCurves = {
+    FunctionSlot{QStringLiteral("2*SIN(X)"), true, colors::clRed},
+    FunctionSlot{QStringLiteral("X^2/4-3"), true, colors::clBlue},
+    FunctionSlot{QStringLiteral("ARCTAN(X)*2"), true, colors::clGreen},
+    FunctionSlot{QStringLiteral("EXP(X/2)-2"), true, colors::clFuchsia},
 };
 
 } // namespace
@@ -62,13 +29,20 @@ QImage drawSamplePlot()
     QImage fallback(SampleSize, QImage::Format_RGB32);
     fallback.fill(toQColor(PlotOptions{}.BackGround.Color));
     try {
-        SampleHost host;
-        PlotRenderer renderer(host);
-        renderer.Redraw();
-        if (host.presented.size() == SampleSize)
-            return host.presented;
+        PlainFunctionSlots functions;
+        for (std::size_t i = 0; i < functions.rows.size(); ++i)
+            functions.rows[i] = i < SampleCurves.size() ? SampleCurves[i] : FunctionSlot{};
+        PlainPlotOptions options;
+        PlainView view;
+        view.setRangeText(RangeField::YMin, QStringLiteral("-4"));
+        view.setRangeText(RangeField::YMax, QStringLiteral("4"));
+        const RenderedPlot sample = renderPlot(functions, options, view, SampleSize);
+        if (sample.picture.size() == SampleSize)
+            return sample.picture;
     } catch (...) {
         // The picture is decoration; the dialog works without it.
     }
     return fallback;
 }
+
+} // namespace kurvaro

@@ -1,15 +1,14 @@
-#include "SetupForm.h"
+#include "dialogs/SetupForm.h"
 
 #include "ui_SetupForm.h"
 
-#include "Desktop.h"
-#include "DialogFrame.h"
-#include "DialogGlyphs.h"
-#include "Settings.h"
+#include "dialogs/Desktop.h"
+#include "dialogs/DialogGlyphs.h"
+#include "settings/Settings.h"
 
-#include <QShowEvent>
+namespace kurvaro {
 
-TForm1::TForm1(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm1>())
+TForm1::TForm1(QWidget* parent) : DialogForm(parent), ui(std::make_unique<Ui::TForm1>())
 {
     ui->setupUi(this);
     // A normal, resizable window; the controls keep their places when it grows.
@@ -49,17 +48,19 @@ TForm1::TForm1(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm
 
     BitBtn1->setIcon(okGlyph());
     BitBtn2->setIcon(cancelGlyph());
+    // Every opening starts at the head of the tab order, the grid check box.
+    startEachOpeningAt(*CheckBoxRast);
 
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm1::okClicked);
+    connect(BitBtn1, &QPushButton::clicked, this,
+            [this] { acceptAfter([this] { BitBtn1Click(); }); });
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     // toggled, not clicked: a state that loading changes counts as a click.
     for (const Row& r : rows)
-        connect(r.check, &QCheckBox::toggled, this,
-                [this] { guarded(this, [this] { CheckBoxRastClick(); }); });
+        connect(r.check, &QCheckBox::toggled, this, guardedSlot(this, &TForm1::CheckBoxRastClick));
     for (ColorSwatch* swatch :
          {PColorRast, PcolorBackGround, PColorAxis, PcolorScale, PcolorAxisText}) {
         connect(swatch, &ColorSwatch::clicked, this,
-                [this, swatch] { guarded(this, [this, swatch] { ChooseColor(*swatch); }); });
+                guardedSlot(this, [this, swatch] { ChooseColor(*swatch); }));
     }
 
     FormCreate();
@@ -118,23 +119,6 @@ void TForm1::setPlotOptions(const PlotOptions& o)
     PcolorAxisText->setColor(o.AxisText.Color);
 }
 
-void TForm1::showEvent(QShowEvent* event)
-{
-    centerOnScreen(*this);
-    // Every opening starts at the head of the tab order, the grid check box.
-    CheckBoxRast->setFocus(Qt::OtherFocusReason);
-    QDialog::showEvent(event);
-}
-
-void TForm1::okClicked()
-{
-    // The result is OK before anything is written: a refused write still
-    // closes the dialog as OK, and the edited options are drawn.
-    setResult(QDialog::Accepted);
-    guarded(this, [this] { BitBtn1Click(); });
-    accept();
-}
-
 void TForm1::BitBtn1Click()
 {
     WriteOptionSettings(*this);
@@ -142,6 +126,7 @@ void TForm1::BitBtn1Click()
 
 void TForm1::ChooseColor(ColorSwatch& sender)
 {
-    if (const std::optional<TColor> picked = ColorDialog1.execute(this))
-        sender.setColor(*picked);
+    ColorDialog1.chooseFor(sender, this);
 }
+
+} // namespace kurvaro

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "ColorSwatch.h"
-#include "SettingsStores.h"
-
-#include <QDialog>
+#include "dialogs/ColorSwatch.h"
+#include "dialogs/DialogForm.h"
+#include "model/Stores.h"
 
 #include <memory>
 #include <vector>
@@ -12,11 +11,12 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QShowEvent;
 
 namespace Ui {
 class TForm1;
 }
+
+namespace kurvaro {
 
 /// The options dialog: its controls are the one PlotOptions record. Created
 /// once at start (running the enabling rule), shown modally any number of
@@ -25,7 +25,7 @@ class TForm1;
 /// OK sets the result first, then writes the fifteen keys of `Grid`,
 /// `BackGround`, `Axis`, `Scale` and `AxisText`; a refused write shows the
 /// general error box and the dialog still closes as OK.
-class TForm1 : public QDialog, public PlotOptionsStore
+class TForm1 : public DialogForm, public PlotOptionsStore
 {
     Q_OBJECT
 
@@ -66,9 +66,6 @@ public:
     /// "Abbrechen".
     QPushButton* BitBtn2 = nullptr;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     struct Row
     {
@@ -78,10 +75,11 @@ private:
 
     void FormCreate();
     void CheckBoxRastClick();
-    void okClicked();
     void BitBtn1Click();
     void ChooseColor(ColorSwatch& sender);
 
     std::unique_ptr<Ui::TForm1> ui;
     std::vector<Row> rows;
 };
+
+} // namespace kurvaro

@@ -1,11 +1,13 @@
-#include "ShellTargets.h"
+#include "dialogs/ShellTargets.h"
 
-#include "MakerAddresses.h"
-#include "Settings.h"
+#include "dialogs/MakerAddresses.h"
+#include "model/ProgramDirectory.h"
 
 #include <QString>
 #include <QUrl>
 #include <QUrlQuery>
+
+namespace kurvaro {
 
 QUrl helpFileUrl()
 {
@@ -38,3 +40,5 @@ QUrl updateUrl()
     url.setQuery(query);
     return url;
 }
+
+} // namespace kurvaro

@@ -2,6 +2,8 @@
 
 class QUrl;
 
+namespace kurvaro {
+
 // What the dialogs hand to the shell's "open". Nothing comes back: a missing
 // file or a missing network shows nothing of the program's own.
 
@@ -13,3 +15,5 @@ QUrl mailUrl();
 QUrl homePageUrl();
 /// "/version.php" on the update server with `program=kurvaro` and `version=1.2`.
 QUrl updateUrl();
+
+} // namespace kurvaro

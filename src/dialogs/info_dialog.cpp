@@ -1,19 +1,19 @@
-#include "info_dialog.h"
+#include "dialogs/info_dialog.h"
 
 #include "ui_info_dialog.h"
 
-#include "Desktop.h"
-#include "DialogFrame.h"
-#include "MakerAddresses.h"
-#include "SamplePlot.h"
-#include "ShellTargets.h"
+#include "dialogs/Desktop.h"
+#include "dialogs/MakerAddresses.h"
+#include "dialogs/SamplePlot.h"
+#include "dialogs/ShellTargets.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QShowEvent>
 
-TForm4::TForm4(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm4>())
+namespace kurvaro {
+
+TForm4::TForm4(QWidget* parent) : DialogForm(parent), ui(std::make_unique<Ui::TForm4>())
 {
     ui->setupUi(this);
     // A tool window: narrow caption with only a close button, fixed size.
@@ -31,13 +31,14 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm
     ui->Label7->setText(QString::fromUtf8(maker::Credit));
 
     Image1->setPixmap(QPixmap::fromImage(drawSamplePlot()));
+    // Every opening starts at the head of the tab order: the panel, which
+    // reacts to no key, then "Updates ?" and "Funktions-Parser".
+    startEachOpeningAt(*Panel1);
 
     Label4->installEventFilter(this);
     Label3->installEventFilter(this);
-    connect(Button2, &QPushButton::clicked, this,
-            [this] { guarded(this, [this] { Button2Click(); }); });
-    connect(FlatButton5, &QPushButton::clicked, this,
-            [this] { guarded(this, [this] { FlatButton5Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, guardedSlot(this, &TForm4::Button2Click));
+    connect(FlatButton5, &QPushButton::clicked, this, guardedSlot(this, &TForm4::FlatButton5Click));
 }
 
 TForm4::~TForm4() = default;
@@ -74,15 +75,6 @@ void TForm4::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-void TForm4::showEvent(QShowEvent* event)
-{
-    centerOnScreen(*this);
-    // Every opening starts at the head of the tab order: the panel, which
-    // reacts to no key, then "Updates ?" and "Funktions-Parser".
-    Panel1->setFocus(Qt::OtherFocusReason);
-    QDialog::showEvent(event);
-}
-
 void TForm4::Label4Click()
 {
     Desktop::instance().openUrl(mailUrl());
@@ -102,3 +94,5 @@ void TForm4::Button2Click()
 {
     Desktop::instance().openUrl(helpFileUrl());
 }
+
+} // namespace kurvaro

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "dialogs/DialogForm.h"
 
 #include <memory>
 
@@ -9,16 +9,17 @@ class QFrame;
 class QKeyEvent;
 class QLabel;
 class QPushButton;
-class QShowEvent;
 
 namespace Ui {
 class TForm4;
 }
 
+namespace kurvaro {
+
 /// The info dialog: name and version over a sample picture, and four actions
 /// handed to the shell (mail, home page, update page, help text). Nothing in
 /// it changes; only the frame's close button closes it.
-class TForm4 : public QDialog
+class TForm4 : public DialogForm
 {
     Q_OBJECT
 
@@ -42,7 +43,6 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void Label4Click();
@@ -52,3 +52,5 @@ private:
 
     std::unique_ptr<Ui::TForm4> ui;
 };
+
+} // namespace kurvaro

@@ -7,9 +7,11 @@
 // Under AddressSanitizer the pool is bypassed, so that a double release or a
 // use after release is still reported.
 
-#include "Parser10.h"
+#include "parser/Parser10.h"
 
 #include <cstddef>
+
+namespace kurvaro {
 
 #if defined(__SANITIZE_ADDRESS__)
 #define KURVARO_CELL_POOL 0
@@ -144,3 +146,5 @@ inline void deleteNode(OpNode* n)
 #endif
 
 } // namespace cellpool
+
+} // namespace kurvaro

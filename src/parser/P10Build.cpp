@@ -1,6 +1,6 @@
-#include "P10Build.h"
+#include "parser/P10Build.h"
 
-#include "CellPool.h"
+#include "parser/CellPool.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace kurvaro {
 
 // How the compiler works
 //
@@ -1517,3 +1519,5 @@ OpNode* BuildOperationList(std::string_view text, const TVariableTable& variable
     Builder builder(*scratch, variables, oneArg, twoArg, pascalNumberFormat);
     return builder.build(text, errorFlag);
 }
+
+} // namespace kurvaro

@@ -3,9 +3,11 @@
 // The expression compiler: turns an expression text into the operation list
 // that Evaluate runs.
 
-#include "Parser10.h"
+#include "parser/Parser10.h"
 
 #include <string_view>
+
+namespace kurvaro {
 
 /// Compiles `text` into a list of OpNodes over fresh constant and result cells
 /// and the cells of `variables`.
@@ -44,3 +46,5 @@ enum class RecogniserSearch
 
 /// Sets the search mode of the calling thread's following compiles.
 void setRecogniserSearch(RecogniserSearch mode);
+
+} // namespace kurvaro

@@ -1,11 +1,13 @@
-#include "Parser10.h"
+#include "parser/Parser10.h"
 
-#include "CellPool.h"
-#include "P10Build.h"
+#include "parser/CellPool.h"
+#include "parser/P10Build.h"
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+
+namespace kurvaro {
 
 // ---------------------------------------------------------------------------
 // Arithmetic
@@ -504,3 +506,5 @@ TParser::TParser(TComponent* owner) : TCustomParser(owner)
     two.add("MAX", fnMax);
     two.add("MIN", fnMin);
 }
+
+} // namespace kurvaro

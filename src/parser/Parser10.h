@@ -4,7 +4,7 @@
 // list and its routines, and the engine's exception classes.
 // Standard C++ only.
 
-#include "Faults.h"
+#include "model/Faults.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +13,8 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+namespace kurvaro {
 
 // ---------------------------------------------------------------------------
 // Compiled expression
@@ -300,3 +302,5 @@ class TParser : public TCustomParser
 public:
     explicit TParser(TComponent* owner = nullptr);
 };
+
+} // namespace kurvaro

@@ -1,4 +1,4 @@
-#include "Canvas.h"
+#include "plot/Canvas.h"
 
 #include <QColor>
 #include <QFontMetrics>
@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <algorithm>
+
+namespace kurvaro {
 
 namespace {
 
@@ -83,6 +85,19 @@ void drawCanvasLine(QImage& image, QRgb color, long long x0, long long y0, long 
         last = std::min(last, limit);
     }
     const QRgb pixel = 0xFF000000u | color;
+    if (dMinor == 0) {
+        // Grid lines and ticks: one row or column, no rounding to do.
+        if (minor0 < 0 || minor0 >= minorSize) {
+            return;
+        }
+        for (Wide i = first; i <= last; ++i) {
+            const Wide major = major0 + i * direction;
+            const int x = static_cast<int>(steep ? minor0 : major);
+            const int y = static_cast<int>(steep ? major : minor0);
+            reinterpret_cast<QRgb*>(image.scanLine(y))[x] = pixel;
+        }
+        return;
+    }
     for (Wide i = first; i <= last; ++i) {
         const Wide major = major0 + i * direction;
         const Wide minor = minor0 + roundedQuotient(i * dMinor, steps);
@@ -109,3 +124,5 @@ void drawCanvasText(QPainter& painter, const QSize& picture, long long x, long l
     painter.fillRect(box, boxColor);
     painter.drawText(QPoint(box.left(), box.top() + metrics.ascent()), text);
 }
+
+} // namespace kurvaro

@@ -17,6 +17,8 @@ class QPainter;
 class QString;
 class QColor;
 
+namespace kurvaro {
+
 /// The label font: 8-point "MS Sans Serif", "DejaVu Sans" where it is missing,
 /// without anti-aliasing.
 QFont canvasFont();
@@ -37,3 +39,5 @@ void drawCanvasLine(QImage& image, QRgb color, long long x0, long long y0, long 
 /// painter's pen colour. Ignores a box that lies wholly outside the picture.
 void drawCanvasText(QPainter& painter, const QSize& picture, long long x, long long y,
                     const QString& text, const QColor& boxColor);
+
+} // namespace kurvaro

@@ -1,8 +1,9 @@
-#include "PlotRenderer.h"
+#include "plot/Colors.h"
 
-#include <QColor>
 #include <QGuiApplication>
 #include <QPalette>
+
+namespace kurvaro {
 
 namespace {
 
@@ -61,9 +62,4 @@ QColor toQColor(TColor color)
                   static_cast<int>((bits >> 16) & 0xFF));
 }
 
-QString RemoveSpaces(const QString& text)
-{
-    QString result = text;
-    result.remove(QChar(u' '));
-    return result;
-}
+} // namespace kurvaro

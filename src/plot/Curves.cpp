@@ -1,82 +1,61 @@
-#include "PlotRenderer.h"
+#include "plot/Curves.h"
 
-#include "PlotMath.h"
-#include "RendererImpl.h"
+#include "model/Faults.h"
+#include "parser/Parser10.h"
+#include "plot/Canvas.h"
+#include "plot/NumberText.h"
+#include "plot/ViewMapping.h"
 
-#include <string>
+#include <QImage>
 
-void PlotRenderer::DrawFunctions()
+namespace kurvaro {
+
+QString RemoveSpaces(const QString& text)
 {
-    for (int n = 1; n <= FunctionSlotCount && !d->released; ++n) {
-        const FunctionSlot slot = d->host.functionSlot(n);
-        if (slot.Visible) {
-            DrawFunction(slot.Expression, slot.Color, n);
-        }
-    }
-    SetControlsEnabled(true);
+    QString result = text;
+    result.remove(QChar(u' '));
+    return result;
 }
 
-void PlotRenderer::DrawFunction(const QString& expression, TColor color, int slotNumber)
+std::optional<double> SampleColumn(TParser& parser, const std::string& source,
+                                   const ViewMapping& mapping, long long column)
 {
-    d->host.processEvents();
-    if (d->released) {
-        return;
-    }
-    PresentPlot();
-    d->host.processEvents();
-    if (d->released) {
-        return;
-    }
-
-    d->parserErrorFlag = false;
-    d->penColor = toQColor(color);
-
-    TParser& parser = d->parser;
-    const QString text = RemoveSpaces(expression);
-    const std::string source = text.toStdString();
-    double v = 0;
-    bool haveValue = false; // no segment starts before a first good value
     try {
-        parser.X = PixelToX(1);
-        parser.CompileExpression(source); // a compile error sets ParserErrorFlag
-        v = storeDouble(parser.Value());
-        haveValue = true;
+        parser.X = mapping.PixelToX(column);
+        parser.CompileExpression(source);
+        return storeDouble(parser.Value());
     } catch (const Exception&) {
+        return std::nullopt;
     }
+}
 
-    if (d->parserErrorFlag) {
-        d->host.showWarning(QStringLiteral("Fehler beim Berechnen der ") +
-                            QString::number(slotNumber) + QStringLiteral(". Funktion: \"") + text +
-                            QStringLiteral("\".") + QStringLiteral("\r\n") +
-                            QStringLiteral("Überprüfen Sie die richtige Schreibweise !"));
-        return;
-    }
-
-    const long long width = d->area().width();
+void DrawCurve(QImage& picture, const ViewMapping& mapping, TParser& parser,
+               const std::string& source, std::optional<double> first, const QColor& color)
+{
+    const long long width = mapping.width();
+    const long long height = mapping.height();
+    std::optional<double> v = first;
     for (long long k = 2; k <= width; ++k) {
-        const double previous = v;
-        const bool havePrevious = haveValue;
-        try {
-            parser.X = PixelToX(k);
-            parser.CompileExpression(source);
-            v = storeDouble(parser.Value());
-            haveValue = true;
-        } catch (const Exception&) {
+        const std::optional<double> previous = v;
+        const std::optional<double> sample = SampleColumn(parser, source, mapping, k);
+        if (!sample) {
             continue; // v keeps the last good value; no segment into column k
         }
-        if (!havePrevious) {
+        v = sample;
+        if (!previous) {
             continue;
         }
         try {
-            const long long from = YToPixel(previous);
-            const long long to = YToPixel(v);
-            const long long height = d->area().height();
+            const long long from = mapping.YToPixel(*previous);
+            const long long to = mapping.YToPixel(*v);
             const bool inside = (from >= 1 && from <= height) || (to >= 1 && to <= height);
-            if (inside && d->canPaint()) {
-                d->line(k - 1, from, k, to);
+            if (inside) {
+                drawCanvasLine(picture, color.rgb(), k - 1, from, k, to);
             }
         } catch (const Exception&) {
             // a row beyond the 64-bit range: no segment touches it
         }
     }
 }
+
+} // namespace kurvaro

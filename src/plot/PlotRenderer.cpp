@@ -1,47 +1,48 @@
-#include "PlotRenderer.h"
+#include "plot/PlotRenderer.h"
 
-#include "PlotMath.h"
-#include "RendererImpl.h"
+#include "plot/Canvas.h"
+#include "plot/Colors.h"
+#include "plot/Curves.h"
+#include "plot/Layers.h"
+#include "plot/NumberText.h"
+#include "plot/PlotSurface.h"
+#include "plot/ViewMapping.h"
 
-#include <limits>
+#include <algorithm>
+#include <string>
 #include <utility>
 
-PlotRenderer::PlotRenderer(PlotHost& host) : d(std::make_unique<Impl>(host))
+namespace kurvaro {
+
+PlotRenderer::PlotRenderer(ViewStore& view, PlotSurface& surface) : view(view), surface(surface)
 {
-    d->parser.OnParserError = [this](TCustomParser* sender, const Exception& error) {
+    parser.OnParserError = [this](TCustomParser* sender, const Exception& error) {
         Parser1ParserError(sender, error);
     };
 }
 
-PlotRenderer::~PlotRenderer() = default;
-
-void PlotRenderer::Redraw()
+void PlotRenderer::Redraw(const FunctionSlotStore& functions, const PlotOptionsStore& options)
 {
-    if (d->drawing || d->released) {
+    if (drawing || released) {
         return;
     }
-    d->drawing = true;
+    drawing = true;
     try {
-        if (DrawBackground()) {
-            DrawFunctions();
+        if (DrawBackground(options)) {
+            DrawFunctions(functions);
         }
         PresentPlot();
     } catch (...) {
         // The window must stay usable: controls back on and the picture shown
         // before the failure goes on to the general error box.
-        d->drawing = false;
-        if (d->controlsDisabled) {
+        drawing = false;
+        if (controlsDisabled) {
             SetControlsEnabled(true);
         }
         PresentPlot();
         throw;
     }
-    d->drawing = false;
-}
-
-bool PlotRenderer::isDrawing() const
-{
-    return d->drawing;
+    drawing = false;
 }
 
 bool PlotRenderer::ReadViewRange()
@@ -60,146 +61,145 @@ bool PlotRenderer::ReadViewRange()
     };
     for (const Step& step : steps) {
         int errorPos = 0;
-        d->range.*step.value = TextToReal(d->host.rangeText(step.field), errorPos);
+        range.*step.value = TextToReal(view.rangeText(step.field), errorPos);
         if (errorPos != 0) {
-            d->host.showWarning(QString::fromUtf8(step.message) + QString::number(errorPos));
+            surface.showWarning(QString::fromUtf8(step.message) + QString::number(errorPos));
             return false;
         }
     }
-    ViewRange& r = d->range;
-    if (r.XMin == r.XMax) {
-        d->host.showWarning(
+    if (range.XMin == range.XMax) {
+        surface.showWarning(
             QStringLiteral("X-Breich ist 0. Überprüfen Sie den Bereich Xmin-Xmax."));
         return false;
     }
-    if (r.YMin == r.YMax) {
-        d->host.showWarning(
+    if (range.YMin == range.YMax) {
+        surface.showWarning(
             QStringLiteral("Y-Breich ist 0. Überprüfen Sie den Bereich Ymin-Ymax."));
         return false;
     }
     auto exchange = [this](RangeField low, RangeField high, double& lowValue, double& highValue) {
-        const QString lowText = d->host.rangeText(low);
-        const QString highText = d->host.rangeText(high);
-        d->host.setRangeText(low, highText);
-        d->host.setRangeText(high, lowText);
+        const QString lowText = view.rangeText(low);
+        const QString highText = view.rangeText(high);
+        view.setRangeText(low, highText);
+        view.setRangeText(high, lowText);
         std::swap(lowValue, highValue);
     };
-    if (r.XMin > r.XMax) {
-        exchange(RangeField::XMin, RangeField::XMax, r.XMin, r.XMax);
+    if (range.XMin > range.XMax) {
+        exchange(RangeField::XMin, RangeField::XMax, range.XMin, range.XMax);
     }
-    if (r.YMin > r.YMax) {
-        exchange(RangeField::YMin, RangeField::YMax, r.YMin, r.YMax);
+    if (range.YMin > range.YMax) {
+        exchange(RangeField::YMin, RangeField::YMax, range.YMin, range.YMax);
     }
     return true;
 }
 
-const ViewRange& PlotRenderer::LastRange() const
+bool PlotRenderer::DrawBackground(const PlotOptionsStore& options)
 {
-    return d->range;
-}
-
-namespace {
-
-/// Pixels per plane unit; 0 for an empty range and for one with
-/// low >= 0 >= high, which has not been put in order.
-double scale(int extent, double low, double high)
-{
-    if (low == high || (low >= 0 && high <= 0)) {
-        return 0;
+    if (!ReadViewRange()) {
+        return false;
     }
-    return storeDouble(static_cast<long double>(extent) /
-                       (static_cast<long double>(high) - static_cast<long double>(low)));
-}
-
-} // namespace
-
-double PlotRenderer::ScaleX() const
-{
-    return scale(d->area().width(), d->range.XMin, d->range.XMax);
-}
-
-double PlotRenderer::ScaleY() const
-{
-    return scale(d->area().height(), d->range.YMin, d->range.YMax);
-}
-
-long long PlotRenderer::XToPixel(double x) const
-{
-    return nearestInt64(static_cast<long double>(ScaleX()) *
-                        (static_cast<long double>(x) - d->range.XMin));
-}
-
-long long PlotRenderer::YToPixel(double y) const
-{
-    const long long height = d->area().height();
-    const long long n = nearestInt64(static_cast<long double>(ScaleY()) *
-                                     (static_cast<long double>(y) - d->range.YMin));
-    if (n < height - std::numeric_limits<long long>::max()) {
-        faults::invalidOp();
+    const PlotOptions o = options.plotOptions();
+    ClearPlot(o);
+    const ViewMapping mapping(range, areaSize());
+    if (o.Grid.Visible) {
+        DrawGrid(picture, mapping, o.Grid);
     }
-    return height - n;
-}
-
-double PlotRenderer::PixelToX(long long column) const
-{
-    const double s = ScaleX();
-    if (s == 0) {
-        return 0;
+    if (o.Axis.Visible) {
+        DrawAxes(picture, mapping, o.Axis.Color);
     }
-    return storeDouble(d->range.XMin + static_cast<long double>(column) / s);
-}
-
-double PlotRenderer::PixelToY(long long row) const
-{
-    const double s = ScaleY();
-    if (s == 0) {
-        return 0;
+    if (o.Scale.Visible) {
+        DrawScale(picture, mapping, o.Scale);
     }
-    const long double height = d->area().height();
-    return storeDouble(d->range.YMin + (height - static_cast<long double>(row)) / s);
+    if (o.AxisText.Visible) {
+        DrawAxisText(picture, mapping, o.AxisText, o.BackGround.Color);
+    }
+    return true;
 }
 
-void PlotRenderer::SetControlsEnabled(bool enabled)
+void PlotRenderer::ClearPlot(const PlotOptions& options)
 {
-    d->controlsDisabled = !enabled;
-    d->host.setControlsEnabled(enabled);
+    SetControlsEnabled(false);
+    if (released) {
+        return;
+    }
+    const QSize size = areaSize();
+    // A picture that the surface still shares is replaced rather than overwritten.
+    if (picture.size() != size || !picture.isDetached()) {
+        picture = newCanvasImage(size.width(), size.height());
+    }
+    if (!picture.isNull()) {
+        picture.fill(toQColor(options.BackGround.Color));
+    }
+}
+
+void PlotRenderer::DrawFunctions(const FunctionSlotStore& functions)
+{
+    for (int n = 1; n <= FunctionSlotCount && !released; ++n) {
+        const FunctionSlot slot = functions.functionSlot(n);
+        if (slot.Visible) {
+            DrawFunction(slot.Expression, slot.Color, n);
+        }
+    }
+    SetControlsEnabled(true);
+}
+
+void PlotRenderer::DrawFunction(const QString& expression, TColor color, int slotNumber)
+{
+    surface.processEvents();
+    if (released) {
+        return;
+    }
+    PresentPlot();
+    surface.processEvents();
+    if (released) {
+        return;
+    }
+
+    parserErrorFlag = false;
+    const QString text = RemoveSpaces(expression);
+    const std::string source = text.toStdString();
+    const ViewMapping mapping(range, areaSize());
+    // A compile error sets ParserErrorFlag through Parser1's handler.
+    const std::optional<double> first = SampleColumn(parser, source, mapping, 1);
+    if (parserErrorFlag) {
+        surface.showWarning(QStringLiteral("Fehler beim Berechnen der ") +
+                            QString::number(slotNumber) + QStringLiteral(". Funktion: \"") + text +
+                            QStringLiteral("\".") + QStringLiteral("\r\n") +
+                            QStringLiteral("Überprüfen Sie die richtige Schreibweise !"));
+        return;
+    }
+    DrawCurve(picture, mapping, parser, source, first, toQColor(color));
 }
 
 void PlotRenderer::PresentPlot()
 {
-    if (d->released) {
+    if (released) {
         return;
     }
-    d->host.presentPlot(d->picture);
-}
-
-const QImage& PlotRenderer::PlotBitmap() const
-{
-    return d->picture;
+    surface.presentPlot(picture);
 }
 
 void PlotRenderer::releasePicture()
 {
-    d->released = true;
-    d->picture = QImage();
+    released = true;
+    picture = QImage();
 }
 
-bool PlotRenderer::pictureReleased() const
+void PlotRenderer::SetControlsEnabled(bool enabled)
 {
-    return d->released;
-}
-
-TParser& PlotRenderer::Parser1()
-{
-    return d->parser;
-}
-
-bool PlotRenderer::ParserErrorFlag() const
-{
-    return d->parserErrorFlag;
+    controlsDisabled = !enabled;
+    surface.setControlsEnabled(enabled);
 }
 
 void PlotRenderer::Parser1ParserError(TCustomParser*, const Exception&)
 {
-    d->parserErrorFlag = true;
+    parserErrorFlag = true;
 }
+
+QSize PlotRenderer::areaSize() const
+{
+    const QSize s = surface.drawingAreaSize();
+    return QSize(std::max(0, s.width()), std::max(0, s.height()));
+}
+
+} // namespace kurvaro

@@ -1,6 +1,8 @@
-#include "PlainStores.h"
+#include "settings/PlainStores.h"
 
 #include <cstddef>
+
+namespace kurvaro {
 
 PlainFunctionSlots::PlainFunctionSlots()
 {
@@ -47,3 +49,5 @@ void PlainView::setWindowBound(WindowBound bound, int value)
 {
     windowBounds.at(static_cast<std::size_t>(bound)) = value;
 }
+
+} // namespace kurvaro

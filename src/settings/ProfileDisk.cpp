@@ -1,4 +1,4 @@
-#include "ProfileDisk.h"
+#include "settings/ProfileDisk.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace profile {
+namespace kurvaro::profile {
 
 namespace {
 
@@ -230,28 +230,31 @@ void syncDirectoryOf(const QByteArray& target)
 FileBytes readFile(const QString& fileName)
 {
     const QByteArray path = QFile::encodeName(fileName);
+    const auto failed = [] {
+        return FileBytes{errno == ENOENT ? FileState::Missing : FileState::Unreadable, {}, errno};
+    };
     // A look before opening: opening a FIFO waits for a writer, and opening
     // a device may already act (rewind a tape, raise a modem line).
     struct stat st
     {
     };
     if (::stat(path.constData(), &st) != 0)
-        return {errno == ENOENT ? FileState::Missing : FileState::Unreadable, {}};
+        return failed();
     if (const std::optional<FileState> refused = refusal(st))
         return {*refused, {}};
     // The name may stand for something else by now: opened without waiting,
     // then the same look at what was really opened.
     const Descriptor file(openRetrying(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!file.isOpen())
-        return {errno == ENOENT ? FileState::Missing : FileState::Unreadable, {}};
-    if (::fstat(file.get(), &st) != 0)
-        return {FileState::Unreadable, {}};
+    if (!file.isOpen() || ::fstat(file.get(), &st) != 0)
+        return failed();
     if (const std::optional<FileState> refused = refusal(st))
         return {*refused, {}};
     FileBytes result;
     result.state = readRest(file.get(), st.st_size, result.content);
-    if (result.state != FileState::Read)
+    if (result.state != FileState::Read) {
+        result.error = result.state == FileState::Unreadable ? errno : 0;
         result.content.clear();
+    }
     return result;
 }
 
@@ -312,4 +315,4 @@ bool replaceFile(const QString& target, const QByteArray& content)
     return true;
 }
 
-} // namespace profile
+} // namespace kurvaro::profile

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace kurvaro {
+
 /// The settings file on disk: reading it only when it is what it claims to
 /// be, and replacing it so that it is never lost.
 namespace profile {
@@ -25,6 +27,7 @@ struct FileBytes
 {
     FileState state = FileState::Missing;
     QByteArray content; ///< the whole file when state is Read, else empty
+    int error = 0;      ///< the system's error number when state is Unreadable
 };
 
 /// Reads `fileName` (a symbolic link is followed) if and only if it is a
@@ -49,3 +52,5 @@ QString replacedFile(const QString& fileName);
 bool replaceFile(const QString& target, const QByteArray& content);
 
 } // namespace profile
+
+} // namespace kurvaro

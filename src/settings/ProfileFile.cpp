@@ -1,14 +1,16 @@
-#include "ProfileFile.h"
+#include "settings/ProfileFile.h"
 
-#include "ProfileDisk.h"
-#include "SettingsErrors.h"
-#include "ValueEncoding.h"
-#include "Windows1252.h"
+#include "settings/ProfileDisk.h"
+#include "settings/SettingsErrors.h"
+#include "settings/ValueEncoding.h"
+#include "settings/Windows1252.h"
 
 #include <QFileInfo>
 
 #include <utility>
 #include <vector>
+
+namespace kurvaro {
 
 namespace {
 
@@ -341,3 +343,4 @@ void ProfileWritePass::finish()
     for (const ProfileKeyValue& k : gathered)
         file.writeString(k.section, k.key, k.value);
 }
+} // namespace kurvaro

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "PlotTypes.h"
+#include "model/Color.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <optional>
 #include <vector>
+
+namespace kurvaro {
 
 /// The longest value a read returns; longer stored values come back cut.
 inline constexpr qsizetype MaxProfileValueLength = 2047;
@@ -131,3 +133,5 @@ private:
     const ProfileFile& file;
     std::vector<ProfileKeyValue> keys;
 };
+
+} // namespace kurvaro

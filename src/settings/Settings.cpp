@@ -1,17 +1,15 @@
-#include "Settings.h"
+#include "settings/Settings.h"
 
-#include "ProfileFile.h"
-#include "SettingsStores.h"
-#include "ValueEncoding.h"
-
-#include <QCoreApplication>
-#include <QFileInfo>
+#include "model/ProgramDirectory.h"
+#include "model/Stores.h"
+#include "settings/ProfileFile.h"
+#include "settings/ValueEncoding.h"
 
 #include <array>
 
-namespace {
+namespace kurvaro {
 
-QString executableDirectoryOverride;
+namespace {
 
 QString functionSection(int n)
 {
@@ -93,20 +91,6 @@ void writeLayer(ProfileWritePass& file, const PlotOptionsStore& store, const QSt
 }
 
 } // namespace
-
-QString ExecutableDirectory()
-{
-    if (!executableDirectoryOverride.isEmpty())
-        return executableDirectoryOverride;
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
-}
-
-void SetExecutableDirectoryOverride(const QString& directory)
-{
-    executableDirectoryOverride = directory;
-}
 
 QString SettingsFilePath()
 {
@@ -211,3 +195,5 @@ void WriteViewSettings(const ViewStore& view, const QString& path)
         file.writeInteger(viewSection, boundKey(bound), view.windowBound(bound));
     file.finish();
 }
+
+} // namespace kurvaro

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace kurvaro {
+
 class FunctionSlotStore;
 class PlotOptionsStore;
 class ViewStore;
@@ -41,7 +43,4 @@ void WriteOptionSettings(const PlotOptionsStore& options, const QString& path = 
 /// The main window's close: View XMin, XMax, YMin, YMax, Width, Height, Top, Left.
 void WriteViewSettings(const ViewStore& view, const QString& path = SettingsFilePath());
 
-/// The directory of the running executable, without a trailing separator.
-/// Tests point it at a temporary directory.
-QString ExecutableDirectory();
-void SetExecutableDirectoryOverride(const QString& directory); ///< empty: the real one
+} // namespace kurvaro

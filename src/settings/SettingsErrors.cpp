@@ -1,4 +1,6 @@
-#include "SettingsErrors.h"
+#include "settings/SettingsErrors.h"
+
+namespace kurvaro {
 
 namespace settingsfaults {
 
@@ -15,3 +17,5 @@ void cannotWrite(const QString& fileName)
 }
 
 } // namespace settingsfaults
+
+} // namespace kurvaro

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "Faults.h"
+#include "model/Faults.h"
 
 #include <QString>
+
+namespace kurvaro {
 
 // The failures of the settings file. Their messages are the runtime texts
 // that the general error box shows.
@@ -18,3 +20,5 @@ namespace settingsfaults {
 /// "nach %s kann nicht geschrieben werden" with `fileName` in place of %s.
 [[noreturn]] void cannotWrite(const QString& fileName);
 } // namespace settingsfaults
+
+} // namespace kurvaro

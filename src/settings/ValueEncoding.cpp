@@ -1,8 +1,10 @@
-#include "ValueEncoding.h"
+#include "settings/ValueEncoding.h"
 
-#include "SettingsErrors.h"
+#include "settings/SettingsErrors.h"
 
 #include <cstdint>
+
+namespace kurvaro {
 
 namespace {
 
@@ -166,3 +168,5 @@ TColor StringToColor(const QString& text)
         return *named;
     return StrToInt(text);
 }
+
+} // namespace kurvaro

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "PlotTypes.h"
+#include "model/Color.h"
 
 #include <QString>
 
 #include <array>
 #include <optional>
+
+namespace kurvaro {
 
 /// Integer conversion of the settings file: an optional "+" or "-", then
 /// decimal digits, or "$" and hexadecimal digits (either letter case). No
@@ -36,3 +38,5 @@ QString ColorToString(TColor color);
 
 /// A colour name (IdentToColor), else StrToInt (which may throw EConvertError).
 TColor StringToColor(const QString& text);
+
+} // namespace kurvaro

@@ -1,6 +1,8 @@
-#include "Windows1252.h"
+#include "settings/Windows1252.h"
 
 #include <array>
+
+namespace kurvaro {
 
 namespace {
 
@@ -49,3 +51,5 @@ QByteArray toWindows1252(const QString& text)
     }
     return bytes;
 }
+
+} // namespace kurvaro

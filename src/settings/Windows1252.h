@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace kurvaro {
+
 /// The single-byte code page of the settings file.
 ///
 /// Decoding maps every byte to one character. The five bytes that the code
@@ -14,3 +16,5 @@ QString fromWindows1252(const QByteArray& bytes);
 /// Encoding writes each character (each code point, so a surrogate pair too)
 /// as one byte; a character the code page cannot hold becomes "?".
 QByteArray toWindows1252(const QString& text);
+
+} // namespace kurvaro

@@ -1,10 +1,10 @@
 #include "AppTestSupport.h"
 
-#include "FuncForm.h"
-#include "MainForm.h"
-#include "PlotRenderer.h"
-#include "Settings.h"
-#include "TImage.h"
+#include "app/MainForm.h"
+#include "app/TImage.h"
+#include "dialogs/FuncForm.h"
+#include "plot/PlotRenderer.h"
+#include "settings/Settings.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -14,40 +14,11 @@
 #include <QLineEdit>
 #include <QTest>
 
-QString RecordingDesktop::chooseSaveFileName(QWidget*, const QString& proposed,
-                                             const QString& filters)
-{
-    saveRequests.push_back({proposed, filters});
-    return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
-}
-
-int RecordingDesktop::execDialog(QDialog& dialog)
-{
-    dialogsShown << dialog.objectName();
-    return dialogAnswer ? dialogAnswer(dialog) : pressCancel(dialog);
-}
-
-int pressOk(QDialog& dialog)
-{
-    dialog.setResult(QDialog::Rejected);
-    if (auto* ok = dialog.findChild<QAbstractButton*>(QStringLiteral("BitBtn1")))
-        ok->click();
-    else
-        dialog.accept();
-    return dialog.result();
-}
-
-int pressCancel(QDialog& dialog)
-{
-    dialog.reject();
-    return dialog.result();
-}
+namespace kurvaro {
 
 void MainWindowTest::SetUp()
 {
     ASSERT_TRUE(dir.isValid());
-    SetExecutableDirectoryOverride(dir.path());
-    Desktop::install(&desktop);
 }
 
 void MainWindowTest::TearDown()
@@ -55,8 +26,6 @@ void MainWindowTest::TearDown()
     if (window && window->isVisible())
         window->close();
     window.reset();
-    Desktop::install(nullptr);
-    SetExecutableDirectoryOverride(QString());
 }
 
 QString MainWindowTest::settingsPath() const
@@ -151,3 +120,5 @@ void MainWindowTest::pump(int ms)
         QTest::qWait(ms);
     QCoreApplication::processEvents();
 }
+
+} // namespace kurvaro

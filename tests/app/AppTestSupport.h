@@ -1,11 +1,11 @@
 #pragma once
 
-#include "Desktop.h"
+#include "support/RecordingDesktop.h"
+#include "support/TemporaryProgramDirectory.h"
 
 #include <QImage>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -13,39 +13,11 @@
 #include <memory>
 #include <vector>
 
-class TMatheMain;
 class QDialog;
 
-/// Records every box and answers every dialog, so that no test blocks.
-class RecordingDesktop : public Desktop
-{
-public:
-    QStringList errors;
-    QStringList warnings;
-    struct SaveRequest
-    {
-        QString proposed;
-        QString filters;
-    };
-    std::vector<SaveRequest> saveRequests;
-    /// Names handed out by the save dialog, front first; empty: cancelled.
-    QStringList saveAnswers;
-    /// How a modal dialog ends; the default presses nothing and cancels.
-    std::function<int(QDialog&)> dialogAnswer;
-    QStringList dialogsShown;
+namespace kurvaro {
 
-    void showError(QWidget*, const QString& message) override { errors << message; }
-    void showWarning(QWidget*, const QString& text) override { warnings << text; }
-    std::optional<QColor> chooseColor(QWidget*, const QColor&) override { return std::nullopt; }
-    QString chooseSaveFileName(QWidget*, const QString& proposed, const QString& filters) override;
-    void openUrl(const QUrl&) override {}
-    int execDialog(QDialog& dialog) override;
-};
-
-/// Ends a dialog through its OK button (`BitBtn1`), as a user pressing it.
-int pressOk(QDialog& dialog);
-/// Ends a dialog with the cancel result.
-int pressCancel(QDialog& dialog);
+class TMatheMain;
 
 /// The real main window with its three dialogs, in a temporary folder that
 /// stands in for the executable's one.
@@ -77,7 +49,9 @@ protected:
     /// Lets queued events and timers run for `ms` milliseconds.
     void pump(int ms = 0);
 
-    QTemporaryDir dir;
+    TemporaryProgramDirectory dir;
     RecordingDesktop desktop;
     std::unique_ptr<TMatheMain> window;
 };
+
+} // namespace kurvaro

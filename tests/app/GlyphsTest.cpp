@@ -1,11 +1,10 @@
-#include "Glyphs.h"
+#include "app/Glyphs.h"
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <gtest/gtest.h>
 
-#include <memory>
+using namespace kurvaro;
 
 namespace {
 
@@ -16,26 +15,6 @@ struct GlyphCase
     int height;
     const char* reason;
 };
-
-/// Pixmaps and the font database of the zoom picture need the application object.
-class GuiEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "test-app-bitmap";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    void TearDown() override { app.reset(); }
-
-private:
-    std::unique_ptr<QGuiApplication> app;
-};
-
-[[maybe_unused]] ::testing::Environment* const guiEnvironment =
-    ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
 class GlyphTest : public ::testing::TestWithParam<GlyphCase>
 {

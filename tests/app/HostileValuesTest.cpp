@@ -4,11 +4,13 @@
 
 #include "AppTestSupport.h"
 
-#include "MainForm.h"
-#include "PlotRenderer.h"
+#include "app/MainForm.h"
+#include "plot/PlotRenderer.h"
 
 #include <QAbstractButton>
 #include <QTest>
+
+using namespace kurvaro;
 
 namespace {
 
@@ -122,11 +124,28 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Intervals, HostileValues,
-    ::testing::Values(HostileCase{"Tiny", Sine + intervals("1e-300"), 0, 0, true},
-                      HostileCase{"DenseButFinite", Sine + intervals("1e-7"), 0, 0, true},
-                      HostileCase{"NegativeZero", Sine + intervals("-0"), 0, 0, true},
-                      HostileCase{"Huge", Sine + intervals("1e300"), 0, 0, true},
-                      HostileCase{"Empty", Sine + intervals(""), 0, 0, true}),
+    ::testing::Values(
+        HostileCase{"Tiny", Sine + intervals("1e-300"), 0, 0, true},
+        HostileCase{"DenseButFinite", Sine + intervals("1e-7"), 0, 0, true},
+        HostileCase{"NegativeZero", Sine + intervals("-0"), 0, 0, true},
+        HostileCase{"Huge", Sine + intervals("1e300"), 0, 0, true},
+        HostileCase{"Empty", Sine + intervals(""), 0, 0, true},
+        // Marks far denser than the pixels, numbers of multiples
+        // beyond the integer range: the redraw still ends at once.
+        HostileCase{"TenToTheNineteenUnits", Sine + viewSection("-5e18", "5e18", "-5", "5"), 0, 0,
+                    true},
+        HostileCase{"TinyX",
+                    Sine + "[Grid]\r\nIX=1e-18\r\n[Scale]\r\nIX=1e-18\r\n"
+                           "[AxisText]\r\nIX=1e-18\r\n",
+                    0, 0, true},
+        HostileCase{"TinyY",
+                    Sine + "[Grid]\r\nIY=8e-19\r\n[Scale]\r\nIY=8e-19\r\n"
+                           "[AxisText]\r\nIY=8e-19\r\n",
+                    0, 0, true},
+        HostileCase{"HugeViewFineSteps",
+                    Sine + viewSection("-1e300", "1e300", "-1e300", "1e300") + intervals("1.5e281"),
+                    0, 0, true},
+        HostileCase{"SmallestDenormal", Sine + intervals("4.9406564584124654e-324"), 0, 0, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,7 +1,7 @@
 #include "AppTestSupport.h"
 
-#include "MainForm.h"
-#include "TImage.h"
+#include "app/MainForm.h"
+#include "app/TImage.h"
 
 #include <QAbstractButton>
 #include <QFontInfo>
@@ -9,6 +9,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -1,10 +1,12 @@
 #include "AppTestSupport.h"
 
-#include "FuncForm.h"
-#include "MainForm.h"
-#include "PlotRenderer.h"
-#include "Settings.h"
-#include "SetupForm.h"
+#include "app/MainForm.h"
+#include "dialogs/FuncForm.h"
+#include "dialogs/SetupForm.h"
+#include "model/ProgramDirectory.h"
+#include "plot/PlotRenderer.h"
+#include "plot/ViewMapping.h"
+#include "settings/Settings.h"
 
 #include <QAbstractButton>
 #include <QDialog>
@@ -14,6 +16,8 @@
 #include <QTimer>
 
 #include <cstring>
+
+using namespace kurvaro;
 
 namespace {
 
@@ -78,7 +82,7 @@ TEST_F(MainWindowTest, DefaultPictureFillsTheDrawingAreaWithBackgroundAndGreyAxe
         << "PresentPlot shows exactly the buffer";
     EXPECT_EQ(picture.pixel(picture.width() - 1, 1) & 0xFFFFFF, rgbOf(0x00FEF1F2) & 0xFFFFFF)
         << "background colour in the top right corner";
-    const int axisColumn = static_cast<int>(window->renderer().XToPixel(0));
+    const int axisColumn = static_cast<int>(window->mapping().XToPixel(0));
     EXPECT_TRUE(columnHas(picture, axisColumn, rgbOf(colors::clGray))) << "the y axis";
     EXPECT_GT(countColour(picture, rgbOf(0x00EBEBEB)), 100) << "the grid";
 }

@@ -1,10 +1,10 @@
 #include "AppTestSupport.h"
 
-#include "FuncForm.h"
-#include "MainForm.h"
-#include "PlotRenderer.h"
-#include "TImage.h"
-#include "ViewRange.h"
+#include "app/MainForm.h"
+#include "app/TImage.h"
+#include "dialogs/FuncForm.h"
+#include "plot/NumberText.h"
+#include "plot/PlotRenderer.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -12,6 +12,8 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
+
+using namespace kurvaro;
 
 namespace {
 

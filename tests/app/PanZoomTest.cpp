@@ -1,11 +1,75 @@
 #include "AppTestSupport.h"
 
-#include "MainForm.h"
-#include "PlotRenderer.h"
+#include "app/MainForm.h"
+#include "app/PanZoom.h"
+#include "model/Faults.h"
+#include "plot/PlotRenderer.h"
 
 #include <QLocale>
 
+using namespace kurvaro;
+
 namespace {
+
+/// Range fields that log each write as "FIELD=TEXT".
+class LoggedFields : public ViewStore
+{
+public:
+    QString rangeText(RangeField) const override { return {}; }
+    void setRangeText(RangeField field, const QString& text) override
+    {
+        static const char* const names[] = {"XMin", "XMax", "YMin", "YMax"};
+        log << QString::fromLatin1(names[static_cast<int>(field)]) + u'=' + text;
+    }
+    int windowBound(WindowBound) const override { return 0; }
+    void setWindowBound(WindowBound, int) override {}
+
+    QStringList log;
+};
+
+struct StepCase
+{
+    ViewRange last;
+    ViewStep step;
+    QStringList writes;
+    const char* reason;
+};
+
+TEST(StepViewTest, WritesTheMovedBoundsInFieldOrder)
+{
+    const StepCase cases[] = {
+        {{-5, 5, -5, 5},
+         {.XMin = +1, .XMax = -1, .YMin = +1, .YMax = -1},
+         {"XMin=-4", "XMax=4", "YMin=-4", "YMax=4"},
+         "zoom in moves every bound inwards"},
+        {{-5, 5, -5, 5},
+         {.YMin = -1, .YMax = -1},
+         {"YMin=-6", "YMax=4"},
+         "a pan leaves the other axis's fields alone"},
+        {{0, 0, 3, -2},
+         {.XMin = +1, .XMax = +1, .YMin = -1, .YMax = +1},
+         {"XMin=0", "XMax=0", "YMin=3", "YMax=-2"},
+         "a range left unordered has no extent"},
+        {{1, 2, -1, 1}, {.XMin = +1, .XMax = +1}, {"XMin=1.1", "XMax=2.1"}, "a tenth of the width"},
+    };
+    for (const StepCase& c : cases) {
+        LoggedFields fields;
+        StepView(fields, c.last, c.step);
+        EXPECT_EQ(fields.log, c.writes) << c.reason;
+    }
+}
+
+TEST(StepViewTest, ABoundBeyondTheFixedPointRangeStopsAfterTheFieldsBeforeIt)
+{
+    LoggedFields fields;
+    EXPECT_THROW(StepView(fields, {-5, 1e300, -5, 5}, {.XMin = -1, .XMax = +1, .YMin = -1}),
+                 EInvalidOp);
+    EXPECT_TRUE(fields.log.isEmpty()) << "XMin - w/10 is already beyond the range";
+    LoggedFields later;
+    EXPECT_THROW(StepView(later, {-5, 5, -5, 1e300}, {.XMin = -1, .XMax = +1, .YMax = +1}),
+                 EInvalidOp);
+    EXPECT_EQ(later.log, (QStringList{"XMin=-6", "XMax=6"}));
+}
 
 struct ButtonCase
 {

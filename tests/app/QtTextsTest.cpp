@@ -1,6 +1,6 @@
 // Qt's own dialogs speak German whatever the user's locale.
 
-#include "QtTexts.h"
+#include "app/QtTexts.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -10,6 +10,8 @@
 
 #include <cctype>
 #include <string>
+
+using namespace kurvaro;
 
 namespace {
 

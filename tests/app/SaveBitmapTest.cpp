@@ -1,14 +1,16 @@
 #include "AppTestSupport.h"
 
-#include "MainForm.h"
-#include "PlotRenderer.h"
-#include "TImage.h"
+#include "app/MainForm.h"
+#include "app/TImage.h"
+#include "plot/PlotRenderer.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QMouseEvent>
 #include <QTest>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -6,10 +6,12 @@
 
 #include "AppTestSupport.h"
 
-#include "MainForm.h"
-#include "ProfileDisk.h"
-#include "Settings.h"
-#include "SmallFileSystem.h"
+#include "app/MainForm.h"
+#include "model/ProgramDirectory.h"
+#include "settings/ProfileDisk.h"
+#include "settings/Settings.h"
+#include "support/SmallFileSystem.h"
+#include "support/SpecialFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,10 +28,10 @@
 
 #include <fcntl.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
+
+using namespace kurvaro;
 
 namespace {
 
@@ -177,22 +179,6 @@ TEST_F(SettingsFileWindowTest, FileSizeLimitKeepsTheFileAndShowsTheErrorBox)
     EXPECT_EQ(bytesOf(settingsPath()), TwoFunctionsAndAView);
 }
 
-bool makeSocket(const QString& path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (static_cast<std::size_t>(name.size()) >= sizeof address.sun_path)
-        return false;
-    std::copy(name.begin(), name.end(), address.sun_path);
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool bound =
-        fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    if (fd >= 0)
-        close(fd);
-    return bound;
-}
-
 struct NotAFileCase
 {
     const char* name;
@@ -206,8 +192,7 @@ void PrintTo(const NotAFileCase& c, std::ostream* os)
 }
 
 const NotAFileCase NotAFileCases[] = {
-    {"a FIFO without a writer",
-     [](const QString& p) { return mkfifo(QFile::encodeName(p).constData(), 0644) == 0; }, true},
+    {"a FIFO without a writer", makeFifo, true},
     {"a link to /dev/zero",
      [](const QString& p) { return QFile::link(QStringLiteral("/dev/zero"), p); }},
     {"a file over the size bound",

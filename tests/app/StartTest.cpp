@@ -4,8 +4,8 @@
 
 #include "AppTestSupport.h"
 
-#include "MainForm.h"
-#include "PlotRenderer.h"
+#include "app/MainForm.h"
+#include "plot/PlotRenderer.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -16,6 +16,8 @@
 #include <QDeadlineTimer>
 
 #include <functional>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -9,6 +9,8 @@
 #include <ostream>
 #include <string>
 
+using namespace kurvaro;
+
 namespace {
 
 using Manager = VirtualDesktop::Manager;

@@ -21,6 +21,8 @@
 
 extern char** environ;
 
+namespace kurvaro {
+
 namespace {
 
 constexpr std::chrono::milliseconds PollInterval{25};
@@ -415,3 +417,5 @@ bool VirtualDesktop::type(const QString& text) const
 {
     return xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text});
 }
+
+} // namespace kurvaro

@@ -21,6 +21,8 @@
 #include <functional>
 #include <memory>
 
+namespace kurvaro {
+
 /// How long a condition may take on a loaded machine before a test gives up.
 constexpr std::chrono::milliseconds Patience{30000};
 
@@ -167,3 +169,5 @@ int countColor(const QImage& picture, QRgb color);
 /// The colours of the designed picture.
 constexpr QRgb BackgroundColor = 0xFFF2F1FE;
 constexpr QRgb AxisColor = 0xFF808080;
+
+} // namespace kurvaro

@@ -7,6 +7,8 @@
 
 #include <ostream>
 
+using namespace kurvaro;
+
 namespace {
 
 using Manager = VirtualDesktop::Manager;

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <ostream>
 
+using namespace kurvaro;
+
 namespace {
 
 using Manager = VirtualDesktop::Manager;

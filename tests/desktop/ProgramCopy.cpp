@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace kurvaro {
+
 namespace {
 
 /// The directory of the kurvaro under test: the build's, unless a test run
@@ -205,3 +207,5 @@ int countColor(const QImage& picture, QRgb color)
     }
     return n;
 }
+
+} // namespace kurvaro

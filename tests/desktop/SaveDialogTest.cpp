@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace kurvaro;
+
 namespace {
 
 class SaveDialogTest : public ::testing::Test

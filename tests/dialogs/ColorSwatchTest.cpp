@@ -1,13 +1,15 @@
-#include "ColorSwatch.h"
+#include "dialogs/ColorSwatch.h"
 
 #include "DialogsTestSupport.h"
-#include "PlotRenderer.h"
+#include "plot/Colors.h"
 
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+using namespace kurvaro;
 
 namespace {
 

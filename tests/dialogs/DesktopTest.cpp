@@ -1,12 +1,15 @@
-#include "Desktop.h"
+#include "dialogs/Desktop.h"
 
 #include "DialogsTestSupport.h"
-#include "Faults.h"
+#include "model/ErrorText.h"
+#include "model/Faults.h"
 
 #include <gtest/gtest.h>
 
 #include <new>
 #include <stdexcept>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -1,83 +1,14 @@
 #include "DialogsTestSupport.h"
 
-#include "Settings.h"
-
 #include <QApplication>
-#include <QFile>
 #include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <ostream>
 
-RecordingDesktop::RecordingDesktop()
-{
-    Desktop::install(this);
-}
-
-RecordingDesktop::~RecordingDesktop()
-{
-    Desktop::install(nullptr);
-}
-
-void RecordingDesktop::showError(QWidget*, const QString& message)
-{
-    errors << message;
-}
-
-void RecordingDesktop::showWarning(QWidget*, const QString& text)
-{
-    warnings << text;
-}
-
-std::optional<QColor> RecordingDesktop::chooseColor(QWidget*, const QColor& preset)
-{
-    colorPresets << preset;
-    return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
-}
-
-QString RecordingDesktop::chooseSaveFileName(QWidget*, const QString&, const QString&)
-{
-    return {};
-}
-
-void RecordingDesktop::openUrl(const QUrl& url)
-{
-    openedUrls << url;
-}
-
-int RecordingDesktop::execDialog(QDialog&)
-{
-    return 0;
-}
-
-TemporaryProgramDirectory::TemporaryProgramDirectory()
-{
-    SetExecutableDirectoryOverride(dir.path());
-}
-
-TemporaryProgramDirectory::~TemporaryProgramDirectory()
-{
-    SetExecutableDirectoryOverride(QString());
-}
-
-void TemporaryProgramDirectory::writeIni(const QStringList& lines) const
-{
-    QFile file(iniPath());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    for (const QString& line : lines)
-        file.write(line.toLatin1() + "\r\n");
-}
-
-QByteArray TemporaryProgramDirectory::iniBytes() const
-{
-    QFile file(iniPath());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
+namespace kurvaro {
 
 std::vector<IniEntry> parseIni(const QByteArray& bytes)
 {
@@ -152,3 +83,5 @@ void PrintTo(const IniEntry& entry, std::ostream* os)
     *os << "[" << entry.section.toStdString() << "] " << entry.key.toStdString() << "="
         << entry.value.toStdString();
 }
+
+} // namespace kurvaro

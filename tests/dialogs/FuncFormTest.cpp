@@ -1,7 +1,8 @@
-#include "FuncForm.h"
+#include "dialogs/FuncForm.h"
 
 #include "DialogsTestSupport.h"
-#include "Settings.h"
+#include "model/ProgramDirectory.h"
+#include "settings/Settings.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -10,6 +11,8 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "info_dialog.h"
+#include "dialogs/info_dialog.h"
 
 #include "DialogsTestSupport.h"
 
@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+
+using namespace kurvaro;
 
 namespace {
 

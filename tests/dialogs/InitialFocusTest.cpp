@@ -1,9 +1,9 @@
 // Every opening of a dialog puts the keyboard on the first control of its tab
 // order, however the focus was left when it was last closed.
 
-#include "FuncForm.h"
-#include "SetupForm.h"
-#include "info_dialog.h"
+#include "dialogs/FuncForm.h"
+#include "dialogs/SetupForm.h"
+#include "dialogs/info_dialog.h"
 
 #include "DialogsTestSupport.h"
 
@@ -16,6 +16,8 @@
 
 #include <functional>
 #include <memory>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "PicturePreview.h"
+#include "dialogs/PicturePreview.h"
 
 #include "DialogsTestSupport.h"
 
@@ -16,6 +16,8 @@
 #include <sys/stat.h>
 
 #include <functional>
+
+using namespace kurvaro;
 
 namespace {
 

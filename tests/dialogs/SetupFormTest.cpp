@@ -1,9 +1,10 @@
-#include "SetupForm.h"
+#include "dialogs/SetupForm.h"
 
 #include "DialogsTestSupport.h"
-#include "FuncForm.h"
-#include "PlainStores.h"
-#include "Settings.h"
+#include "dialogs/FuncForm.h"
+#include "model/ProgramDirectory.h"
+#include "settings/PlainStores.h"
+#include "settings/Settings.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -12,6 +13,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -4,11 +4,13 @@
 // a test can state the tree a text compiles to ("(X+(Y*2))"), and checks the
 // invariants every compiled list must keep.
 
-#include "Parser10.h"
+#include "parser/Parser10.h"
 
 #include <map>
 #include <sstream>
 #include <string>
+
+namespace kurvaro {
 
 namespace listtext {
 
@@ -162,3 +164,5 @@ inline std::string brokenInvariant(const TCustomParser& p)
 }
 
 } // namespace listtext
+
+} // namespace kurvaro

@@ -2,14 +2,16 @@
 // tree, which are refused with which error and message, the nesting and
 // complexity limits, and the invariants of every list it builds.
 #include "ListText.h"
-#include "P10Build.h"
-#include "Parser10.h"
+#include "parser/P10Build.h"
+#include "parser/Parser10.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <random>
 #include <string>
+
+using namespace kurvaro;
 
 namespace {
 

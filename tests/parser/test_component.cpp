@@ -1,12 +1,14 @@
 // TParser as the curves and the main window use it: compile, evaluate, the
 // error handler, the flags, the tables and who frees what.
 #include "ListText.h"
-#include "Parser10.h"
+#include "parser/Parser10.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -1,12 +1,14 @@
 // The elementary operations: their results with one rounding from extended
 // precision, and every arithmetic fault with its exception class and text.
-#include "Parser10.h"
+#include "parser/Parser10.h"
 
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
 #include <string>
+
+using namespace kurvaro;
 
 namespace {
 

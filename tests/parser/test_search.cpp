@@ -2,14 +2,16 @@
 // accepted, the same error class and message, the same list. Random texts
 // built from the grammar's pieces are compiled in every mode and compared.
 #include "ListText.h"
-#include "P10Build.h"
-#include "Parser10.h"
+#include "parser/P10Build.h"
+#include "parser/Parser10.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -1,10 +1,12 @@
 // First check that the engine compiles and evaluates the formulas the curves draw.
-#include "Parser10.h"
+#include "parser/Parser10.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The canvas rules: colours, the line end-pixel rule, segments far outside
 // the picture, text on an opaque box.
 
-#include "Canvas.h"
+#include "plot/Canvas.h"
 #include "PlotTestSupport.h"
 
 #include <QGuiApplication>
@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+
+using namespace kurvaro;
 
 namespace {
 

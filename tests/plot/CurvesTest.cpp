@@ -1,15 +1,17 @@
 // The function curves on the designed scenario: 473 x 462 pixels, the view
 // -5..5 x -5..5.
 
-#include "Faults.h"
-#include "Parser10.h"
 #include "PlotTestSupport.h"
+#include "model/Faults.h"
+#include "parser/Parser10.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 #include <optional>
+
+using namespace kurvaro;
 
 namespace {
 
@@ -31,7 +33,7 @@ protected:
     std::optional<long long> row(const std::function<double(double)>& f, long long c)
     {
         try {
-            return renderer.YToPixel(f(renderer.PixelToX(c)));
+            return renderer.mapping().YToPixel(f(renderer.mapping().PixelToX(c)));
         } catch (const EInvalidOp&) {
             return std::nullopt;
         }
@@ -60,7 +62,7 @@ protected:
     }
 
     TestHost host;
-    PlotRenderer renderer{host};
+    TestRenderer renderer{host};
 };
 
 TEST_F(CurvesTest, Parabola)
@@ -108,7 +110,8 @@ TEST_F(CurvesTest, RowsBeyondTheIntegerRangeSkipTheirSegments)
     show(1, "1/x^10");
     const QImage& image = draw();
     for (long long c : {236, 237}) {
-        EXPECT_THROW(renderer.YToPixel(std::pow(renderer.PixelToX(c), -10)), EInvalidOp);
+        EXPECT_THROW(renderer.mapping().YToPixel(std::pow(renderer.mapping().PixelToX(c), -10)),
+                     EInvalidOp);
     }
     EXPECT_EQ(countColor(image, QRect(200, 0, 73, 462), testcolors::curve), 0);
     EXPECT_GT(countColor(image, QRect(272, 0, 10, 1), testcolors::curve), 0)
@@ -213,7 +216,7 @@ TEST_F(CurvesTest, TheExpressionIsCompiledForEveryColumn)
     show(1, "x * 2");
     renderer.Redraw();
     EXPECT_EQ(renderer.Parser1().Expression(), "x*2");
-    EXPECT_DOUBLE_EQ(renderer.Parser1().X, renderer.PixelToX(473)) << "the last column";
+    EXPECT_DOUBLE_EQ(renderer.Parser1().X, renderer.mapping().PixelToX(473)) << "the last column";
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 // Reading the range fields and the mapping between plane and pixels.
 
-#include "Faults.h"
 #include "PlotTestSupport.h"
+#include "model/Faults.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+using namespace kurvaro;
 
 namespace {
 
@@ -41,7 +43,7 @@ TEST(ReadViewRangeTest, ReportsTheFirstProblem)
 {
     for (const RangeCase& c : rangeCases) {
         TestHost host;
-        PlotRenderer renderer(host);
+        TestRenderer renderer(host);
         host.setRange(QString::fromUtf8(c.xmin), QString::fromUtf8(c.xmax),
                       QString::fromUtf8(c.ymin), QString::fromUtf8(c.ymax));
         EXPECT_EQ(renderer.ReadViewRange(), c.accepted) << c.reason;
@@ -54,7 +56,7 @@ TEST(ReadViewRangeTest, ReportsTheFirstProblem)
 TEST(ReadViewRangeTest, ReversedBoundsAreExchangedInTextsAndValues)
 {
     TestHost host;
-    PlotRenderer renderer(host);
+    TestRenderer renderer(host);
     host.setRange(QStringLiteral("2"), QStringLiteral("-3"), QStringLiteral("7.5"),
                   QStringLiteral(" 1"));
     ASSERT_TRUE(renderer.ReadViewRange());
@@ -73,7 +75,7 @@ TEST(ReadViewRangeTest, ReversedBoundsAreExchangedInTextsAndValues)
 TEST(ReadViewRangeTest, ValuesAreStoredAsTheyAreRead)
 {
     TestHost host;
-    PlotRenderer renderer(host);
+    TestRenderer renderer(host);
     ASSERT_TRUE(renderer.ReadViewRange());
     host.setRange(QStringLiteral("-1"), QStringLiteral("9"), QStringLiteral("bad"),
                   QStringLiteral("8"));
@@ -88,7 +90,7 @@ TEST(ReadViewRangeTest, ValuesAreStoredAsTheyAreRead)
 TEST(ReadViewRangeTest, AValueTooLargeRaisesOverflow)
 {
     TestHost host;
-    PlotRenderer renderer(host);
+    TestRenderer renderer(host);
     host.ranges[RangeField::YMax] = QStringLiteral("1e400");
     EXPECT_THROW(renderer.ReadViewRange(), EOverflow);
     EXPECT_TRUE(host.warnings().isEmpty());
@@ -97,10 +99,10 @@ TEST(ReadViewRangeTest, AValueTooLargeRaisesOverflow)
 TEST(MappingTest, TheDesignedScenario)
 {
     TestHost host;
-    PlotRenderer renderer(host);
+    TestRenderer renderer(host);
     ASSERT_TRUE(renderer.ReadViewRange());
-    EXPECT_EQ(renderer.ScaleX(), 47.3);
-    EXPECT_EQ(renderer.ScaleY(), 46.2);
+    EXPECT_EQ(renderer.mapping().ScaleX(), 47.3);
+    EXPECT_EQ(renderer.mapping().ScaleY(), 46.2);
     struct Case
     {
         double plane;
@@ -115,47 +117,48 @@ TEST(MappingTest, TheDesignedScenario)
         {1, 284, 185, "a multiple"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(renderer.XToPixel(c.plane), c.column) << c.reason;
-        EXPECT_EQ(renderer.YToPixel(c.plane), c.row) << c.reason;
+        EXPECT_EQ(renderer.mapping().XToPixel(c.plane), c.column) << c.reason;
+        EXPECT_EQ(renderer.mapping().YToPixel(c.plane), c.row) << c.reason;
     }
-    EXPECT_NEAR(renderer.PixelToX(473), 5.0, 1e-15);
-    EXPECT_NEAR(renderer.PixelToY(0), 5.0, 1e-15);
-    EXPECT_NEAR(renderer.PixelToX(1), -5 + 1 / 47.3, 1e-15);
-    EXPECT_EQ(renderer.PixelToY(462), -5.0);
+    EXPECT_NEAR(renderer.mapping().PixelToX(473), 5.0, 1e-15);
+    EXPECT_NEAR(renderer.mapping().PixelToY(0), 5.0, 1e-15);
+    EXPECT_NEAR(renderer.mapping().PixelToX(1), -5 + 1 / 47.3, 1e-15);
+    EXPECT_EQ(renderer.mapping().PixelToY(462), -5.0);
 }
 
 TEST(MappingTest, TheSizeIsReadAtEveryComputation)
 {
     TestHost host;
-    PlotRenderer renderer(host);
+    TestRenderer renderer(host);
     ASSERT_TRUE(renderer.ReadViewRange());
     host.size = QSize(1000, 100);
-    EXPECT_EQ(renderer.ScaleX(), 100);
-    EXPECT_EQ(renderer.YToPixel(0), 50);
+    EXPECT_EQ(renderer.mapping().ScaleX(), 100);
+    EXPECT_EQ(renderer.mapping().YToPixel(0), 50);
 }
 
 TEST(MappingTest, AnEmptyOrUnorderedRangeHasNoScale)
 {
     TestHost host;
-    PlotRenderer renderer(host);
+    TestRenderer renderer(host);
     host.setRange(QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("3"),
                   QStringLiteral("-2"));
     EXPECT_FALSE(renderer.ReadViewRange()); // leaves 0, 0 and 3, -2 behind
-    EXPECT_EQ(renderer.ScaleX(), 0);
-    EXPECT_EQ(renderer.ScaleY(), 0) << "YMin >= 0 >= YMax";
-    EXPECT_EQ(renderer.PixelToX(100), 0);
-    EXPECT_EQ(renderer.PixelToY(100), 0);
+    EXPECT_EQ(renderer.mapping().ScaleX(), 0);
+    EXPECT_EQ(renderer.mapping().ScaleY(), 0) << "YMin >= 0 >= YMax";
+    EXPECT_EQ(renderer.mapping().PixelToX(100), 0);
+    EXPECT_EQ(renderer.mapping().PixelToY(100), 0);
 }
 
 TEST(MappingTest, PixelsBeyondTheIntegerRangeRaiseInvalidOp)
 {
     TestHost host;
-    PlotRenderer renderer(host);
+    TestRenderer renderer(host);
     ASSERT_TRUE(renderer.ReadViewRange());
-    EXPECT_THROW(renderer.YToPixel(1e18), EInvalidOp);
-    EXPECT_THROW(renderer.XToPixel(-1e18), EInvalidOp);
-    EXPECT_GT(renderer.YToPixel(-1e17), 4'000'000'000'000'000'000LL) << "still in the range";
-    EXPECT_THROW(renderer.YToPixel(-2e17), EInvalidOp);
+    EXPECT_THROW(renderer.mapping().YToPixel(1e18), EInvalidOp);
+    EXPECT_THROW(renderer.mapping().XToPixel(-1e18), EInvalidOp);
+    EXPECT_GT(renderer.mapping().YToPixel(-1e17), 4'000'000'000'000'000'000LL)
+        << "still in the range";
+    EXPECT_THROW(renderer.mapping().YToPixel(-2e17), EInvalidOp);
 }
 
 } // namespace

@@ -1,14 +1,16 @@
 // The number texts of the range and interval fields, the labels and the
 // rounding to whole pixels.
 
-#include "Faults.h"
+#include "plot/NumberText.h"
 #include "PlotTestSupport.h"
-#include "ViewRange.h"
+#include "model/Faults.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+using namespace kurvaro;
 
 namespace {
 

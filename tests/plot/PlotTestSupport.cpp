@@ -1,33 +1,6 @@
 #include "PlotTestSupport.h"
 
-#include <QGuiApplication>
-
-#include <gtest/gtest.h>
-
-#include <memory>
-
-namespace {
-
-/// Fonts and palettes need the application object; one for the whole run.
-class GuiEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "test-plot";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QGuiApplication> app_;
-};
-
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
-
-} // namespace
+namespace kurvaro {
 
 TestHost::TestHost()
 {
@@ -109,12 +82,4 @@ int countColor(const QImage& image, const QRect& area, TColor color)
     return n;
 }
 
-LocaleScope::LocaleScope(const QLocale& locale)
-{
-    QLocale::setDefault(locale);
-}
-
-LocaleScope::~LocaleScope()
-{
-    QLocale::setDefault(saved_);
-}
+} // namespace kurvaro

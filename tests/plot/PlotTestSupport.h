@@ -1,7 +1,11 @@
 #pragma once
 
-#include "PlotHost.h"
-#include "PlotRenderer.h"
+#include "model/Stores.h"
+#include "plot/Colors.h"
+#include "plot/PlotRenderer.h"
+#include "plot/PlotSurface.h"
+#include "plot/ViewMapping.h"
+#include "support/LocaleScope.h"
 
 #include <QColor>
 #include <QImage>
@@ -13,18 +17,32 @@
 #include <functional>
 #include <map>
 
-/// A host that holds the model itself and records what the renderer asks of
-/// the window, in order: "warning:TEXT", "present:WxH", "enable:1"/"enable:0",
-/// "pump".
-class TestHost : public PlotHost
+namespace kurvaro {
+
+/// The model and the window around a renderer in one test double: it holds
+/// the function slots, the options and the range texts itself, and records
+/// what the redraw asks of the window, in order: "warning:TEXT",
+/// "present:WxH", "enable:1"/"enable:0", "pump".
+class TestHost : public FunctionSlotStore,
+                 public PlotOptionsStore,
+                 public ViewStore,
+                 public PlotSurface
 {
 public:
     TestHost();
 
     FunctionSlot functionSlot(int n) const override { return functionSlots.at(n - 1); }
+    void setFunctionSlot(int n, const FunctionSlot& slot) override
+    {
+        functionSlots.at(n - 1) = slot;
+    }
     PlotOptions plotOptions() const override { return options; }
+    void setPlotOptions(const PlotOptions& o) override { options = o; }
     QString rangeText(RangeField field) const override { return ranges.at(field); }
     void setRangeText(RangeField field, const QString& text) override { ranges[field] = text; }
+    int windowBound(WindowBound) const override { return 0; }
+    void setWindowBound(WindowBound, int) override {}
+
     QSize drawingAreaSize() const override { return size; }
     void showWarning(const QString& text) override;
     void processEvents() override;
@@ -47,6 +65,19 @@ public:
     std::function<void()> onPump;
 };
 
+/// A renderer over a TestHost that redraws from the host's model.
+class TestRenderer : public PlotRenderer
+{
+public:
+    explicit TestRenderer(TestHost& host) : PlotRenderer(host, host), host(host) {}
+    void Redraw() { PlotRenderer::Redraw(host, host); }
+    /// LastRange on the host's drawing area.
+    ViewMapping mapping() const { return ViewMapping(LastRange(), host.size); }
+
+private:
+    TestHost& host;
+};
+
 /// Distinct colours for looking at one layer in a picture.
 namespace testcolors {
 inline constexpr TColor background = 0x00FEF1F2;
@@ -61,13 +92,4 @@ QRgb rgbOf(TColor color);
 /// The pixels of `image` in the rectangle that have the colour.
 int countColor(const QImage& image, const QRect& area, TColor color);
 
-/// Sets the default locale for the lifetime of the object.
-class LocaleScope
-{
-public:
-    explicit LocaleScope(const QLocale& locale);
-    ~LocaleScope();
-
-private:
-    QLocale saved_;
-};
+} // namespace kurvaro

@@ -1,17 +1,19 @@
 // The redraw sequence as the window sees it: warnings, presentations and the
 // controls, also when something fails.
 
-#include "Faults.h"
 #include "PlotTestSupport.h"
+#include "model/Faults.h"
 
 #include <gtest/gtest.h>
+
+using namespace kurvaro;
 
 namespace {
 
 TEST(RedrawTest, AnInvalidRangeShowsThePreviousPicture)
 {
     TestHost host;
-    PlotRenderer renderer(host);
+    TestRenderer renderer(host);
     renderer.Redraw();
     const QImage first = renderer.PlotBitmap();
     host.log.clear();
@@ -26,7 +28,7 @@ TEST(RedrawTest, AnInvalidRangeShowsThePreviousPicture)
 TEST(RedrawTest, AnOverflowingRangeLeavesForTheGeneralErrorBox)
 {
     TestHost host;
-    PlotRenderer renderer(host);
+    TestRenderer renderer(host);
     host.ranges[RangeField::XMax] = QStringLiteral("1e400");
     EXPECT_THROW(renderer.Redraw(), EOverflow);
     EXPECT_EQ(host.log, (QStringList{"present:0x0"})) << "presented, controls untouched";
@@ -45,7 +47,7 @@ TEST(RedrawTest, AFailingLayerEnablesTheControlsAgainBeforeItPropagates)
     host.size = QSize(5000, 10);
     host.setRange(QStringLiteral("1"), QStringLiteral("1.0000000000000004"), QStringLiteral("-5"),
                   QStringLiteral("5"));
-    PlotRenderer renderer(host);
+    TestRenderer renderer(host);
     EXPECT_THROW(renderer.Redraw(), EInvalidOp);
     EXPECT_EQ(host.log, (QStringList{"enable:0", "enable:1", "present:5000x10"}));
     EXPECT_FALSE(renderer.isDrawing());
@@ -55,7 +57,7 @@ TEST(RedrawTest, ARedrawRequestedFromTheEventPumpIsIgnored)
 {
     TestHost host;
     host.functionSlots[0] = FunctionSlot{QStringLiteral("x"), true, colors::clBlack};
-    PlotRenderer renderer(host);
+    TestRenderer renderer(host);
     int nested = 0;
     host.onPump = [&] {
         ++nested;
@@ -75,7 +77,7 @@ TEST(RedrawTest, AReleasedPictureIsNeverDrawnInto)
     for (int n = 0; n < 3; ++n) {
         host.functionSlots[n] = FunctionSlot{QStringLiteral("x"), true, colors::clBlack};
     }
-    PlotRenderer renderer(host);
+    TestRenderer renderer(host);
     host.onPump = [&] { renderer.releasePicture(); };
     renderer.Redraw();
     EXPECT_TRUE(renderer.pictureReleased());
@@ -92,7 +94,7 @@ TEST(RedrawTest, TheModelIsReadFreshBetweenCurves)
     TestHost host;
     host.hideAllLayers();
     host.functionSlots[0] = FunctionSlot{QStringLiteral("1"), true, colors::clRed};
-    PlotRenderer renderer(host);
+    TestRenderer renderer(host);
     // The functions dialog changes slot 2 while slot 1's pump runs.
     host.onPump = [&] {
         host.functionSlots[1] = FunctionSlot{QStringLiteral("2"), true, colors::clBlue};
@@ -107,7 +109,7 @@ TEST(RedrawTest, TheCopyShownStaysAsItWasPresented)
     host.hideAllLayers();
     host.functionSlots[0] = FunctionSlot{QStringLiteral("0"), true, colors::clRed};
     host.functionSlots[1] = FunctionSlot{QStringLiteral("1"), true, colors::clBlue};
-    PlotRenderer renderer(host);
+    TestRenderer renderer(host);
     QImage beforeSlot2;
     int pumps = 0;
     host.onPump = [&] {

@@ -4,12 +4,12 @@
 // whole file holding the keys before the refused one, and the refusal
 // arrives as "nach %s kann nicht geschrieben werden".
 
-#include "PlainStores.h"
-#include "ProfileFile.h"
-#include "Settings.h"
-#include "SettingsTestSupport.h"
-#include "SmallFileSystem.h"
-#include "WriteTestSupport.h"
+#include "settings/PlainStores.h"
+#include "settings/ProfileFile.h"
+#include "settings/Settings.h"
+#include "support/FileBytes.h"
+#include "support/RefusedWrite.h"
+#include "support/SmallFileSystem.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -20,6 +20,8 @@
 #include <ostream>
 
 #include <sys/mount.h>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -1,10 +1,12 @@
-#include "ProfileFile.h"
+#include "settings/ProfileFile.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 
 #include <optional>
+
+using namespace kurvaro;
 
 namespace {
 

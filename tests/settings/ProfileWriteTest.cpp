@@ -1,7 +1,7 @@
-#include "ProfileFile.h"
-#include "SettingsErrors.h"
-#include "SettingsTestSupport.h"
-#include "WriteTestSupport.h"
+#include "settings/ProfileFile.h"
+#include "settings/SettingsErrors.h"
+#include "support/FileBytes.h"
+#include "support/RefusedWrite.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +23,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+using namespace kurvaro;
 
 extern char** environ;
 

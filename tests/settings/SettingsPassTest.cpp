@@ -1,8 +1,9 @@
-#include "PlainStores.h"
-#include "ProfileFile.h"
-#include "Settings.h"
-#include "SettingsErrors.h"
-#include "SettingsTestSupport.h"
+#include "model/ProgramDirectory.h"
+#include "settings/PlainStores.h"
+#include "settings/ProfileFile.h"
+#include "settings/Settings.h"
+#include "settings/SettingsErrors.h"
+#include "support/FileBytes.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -1,10 +1,12 @@
 // Test helper: writes one key of a settings file over and over, alternating
-// two values, until it is killed. Usage: settings_writer FILE VALUE_A VALUE_B
-#include "ProfileFile.h"
+// two values, until it is killed. Usage: settings-writer FILE VALUE_A VALUE_B
+#include "settings/ProfileFile.h"
 
 #include <QString>
 
 #include <cstdio>
+
+using namespace kurvaro;
 
 int main(int argc, char** argv)
 {

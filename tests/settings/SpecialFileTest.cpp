@@ -2,12 +2,13 @@
 // writes: they read as missing (defaults), without blocking and without
 // reading more than the bound, and no write replaces them.
 
-#include "PlainStores.h"
-#include "ProfileDisk.h"
-#include "ProfileFile.h"
-#include "Settings.h"
-#include "SettingsTestSupport.h"
-#include "WriteTestSupport.h"
+#include "settings/PlainStores.h"
+#include "settings/ProfileDisk.h"
+#include "settings/ProfileFile.h"
+#include "settings/Settings.h"
+#include "support/FileBytes.h"
+#include "support/RefusedWrite.h"
+#include "support/SpecialFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,10 +22,10 @@
 #include <ostream>
 
 #include <fcntl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
+
+using namespace kurvaro;
 
 namespace {
 
@@ -36,27 +37,6 @@ bool makeLargeFile(const QString& path, qint64 size)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(crlfLines({"[View]", "XMin=-7"})) > 0 &&
            file.resize(size);
-}
-
-bool makeSocket(const QString& path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (static_cast<std::size_t>(name.size()) >= sizeof address.sun_path)
-        return false;
-    std::copy(name.begin(), name.end(), address.sun_path);
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool bound =
-        fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    if (fd >= 0)
-        close(fd);
-    return bound;
-}
-
-bool makeFifo(const QString& path)
-{
-    return mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
 }
 
 bool makeLink(const QString& target, const QString& path)

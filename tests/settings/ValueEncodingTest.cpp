@@ -1,12 +1,14 @@
-#include "ValueEncoding.h"
-#include "SettingsErrors.h"
-#include "Windows1252.h"
+#include "settings/ValueEncoding.h"
+#include "settings/SettingsErrors.h"
+#include "settings/Windows1252.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 
 #include <optional>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "SmallFileSystem.h"
+#include "support/SmallFileSystem.h"
 
 #include <QFile>
 
@@ -10,6 +10,8 @@
 #include <sys/mount.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+
+namespace kurvaro {
 
 SmallFileSystem::SmallFileSystem(int kibibytes)
 {
@@ -65,3 +67,5 @@ bool SmallFileSystem::fill(qint64 spareBytes)
     ::close(fd);
     return freeBytes() <= spareBytes;
 }
+
+} // namespace kurvaro

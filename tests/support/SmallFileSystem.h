@@ -3,6 +3,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+namespace kurvaro {
+
 /// A file system of a few pages (a tmpfs) mounted on a fresh folder for one
 /// test, so that a full disk can be made on purpose. Mounting needs root; a
 /// test that cannot have it skips with unavailable() as its message.
@@ -32,3 +34,5 @@ private:
     bool mounted = false;
     QString reason;
 };
+
+} // namespace kurvaro

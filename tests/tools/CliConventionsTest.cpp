@@ -1,11 +1,13 @@
 // kurvaro-cli's command line by the usual conventions: help, version, option
 // forms and the end of the options, as a process.
-#include "CliRunner.h"
+#include "support/CliRunner.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+using namespace kurvaro;
 
 namespace {
 

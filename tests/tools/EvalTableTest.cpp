@@ -1,8 +1,8 @@
 // kurvaro-cli eval --table: the lines a curve's sampling gives, as a process.
-#include "CliRunner.h"
+#include "support/CliRunner.h"
 
-#include "PlainStores.h"
-#include "PlotRenderer.h"
+#include "plot/NumberText.h"
+#include "plot/ViewMapping.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+using namespace kurvaro;
 
 namespace {
 
@@ -121,18 +123,20 @@ class EvalTableWindow : public testing::TestWithParam<WindowCase>
 {
 };
 
-// The rows' x are the window's own PixelToX(1..W) for a drawing area W wide.
+// The rows' x are the window's own PixelToX(1..W) for a drawing area W wide,
+// its range read from the texts as the range fields are read.
 TEST_P(EvalTableWindow, xIsThePixelToXOfTheCurves)
 {
     const WindowCase& c = GetParam();
-    PlainFunctionSlots functions;
-    PlainPlotOptions options;
-    PlainView view;
-    view.setRangeText(RangeField::XMin, QString::fromLatin1(c.xmin));
-    view.setRangeText(RangeField::XMax, QString::fromLatin1(c.xmax));
-    PlainPlotHost host(functions, options, view, QSize(c.width, 100));
-    PlotRenderer renderer(host);
-    ASSERT_TRUE(renderer.ReadViewRange());
+    int errorPos = 0;
+    ViewRange range;
+    range.XMin = TextToReal(QString::fromLatin1(c.xmin), errorPos);
+    ASSERT_EQ(errorPos, 0) << c.xmin;
+    range.XMax = TextToReal(QString::fromLatin1(c.xmax), errorPos);
+    ASSERT_EQ(errorPos, 0) << c.xmax;
+    range.YMin = -5;
+    range.YMax = 5;
+    const ViewMapping mapping(range, QSize(c.width, 100));
 
     char step[40];
     std::snprintf(step, sizeof step, "%.17g",
@@ -143,7 +147,7 @@ TEST_P(EvalTableWindow, xIsThePixelToXOfTheCurves)
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(c.width));
     for (int k = 1; k <= c.width; ++k) {
         char x[40];
-        std::snprintf(x, sizeof x, "%.17g", renderer.PixelToX(k));
+        std::snprintf(x, sizeof x, "%.17g", mapping.PixelToX(k));
         const std::string& line = lines[static_cast<std::size_t>(k - 1)];
         ASSERT_EQ(line.substr(0, line.find('\t')), x) << "column " << k;
     }

@@ -1,10 +1,12 @@
 // kurvaro-cli eval, run as a separate process: output lines and exit codes.
-#include "CliRunner.h"
+#include "support/CliRunner.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+using namespace kurvaro;
 
 namespace {
 

@@ -1,6 +1,6 @@
 // kurvaro-cli render's options: picture formats, standard output, the --ini
 // file and the colour error, as a process.
-#include "CliRunner.h"
+#include "support/CliRunner.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -15,6 +15,8 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace kurvaro;
 
 namespace {
 
@@ -110,6 +112,28 @@ TEST(RenderStandardOutput, BmpByDefault)
     EXPECT_FALSE(QFile::exists(QStringLiteral("-"))) << "no file named -";
 }
 
+TEST(RenderStandardOutput, BmpHasTheBytesOfTheFile)
+{
+    // Both are written by the program's own BMP writer, as "Als Bitmap
+    // speichern" writes them.
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeFile(path(dir, "Functions.ini"), "[Function1]\r\nVisible=1\r\n"
+                                                      "Expression=sin(x)\r\n"));
+    const std::vector<std::string> common{"render", "--ini", path(dir, "Functions.ini"), "--size",
+                                          "41x30"};
+    std::vector<std::string> toFile = common;
+    toFile.insert(toFile.end(), {"--out", path(dir, "out.bmp")});
+    std::vector<std::string> toOutput = common;
+    toOutput.insert(toOutput.end(), {"--out", "-"});
+    const CliResult file = runCli(KURVARO_CLI, toFile);
+    const CliResult output = runCli(KURVARO_CLI, toOutput);
+    ASSERT_EQ(file.exitCode, 0) << file.err;
+    ASSERT_EQ(output.exitCode, 0) << output.err;
+    const QByteArray bytes(output.out.data(), static_cast<qsizetype>(output.out.size()));
+    EXPECT_EQ(bytes.size(), 54 + 124 * 30) << "rows of 41 pixels padded to 124 bytes";
+    EXPECT_EQ(bytes, readFile(path(dir, "out.bmp")));
+}
+
 TEST(RenderStandardOutput, PngWithFormat)
 {
     QTemporaryDir dir;
@@ -153,6 +177,19 @@ TEST(RenderIni, FifoIsRefusedWithoutBlocking)
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     expectNoInput(fifo, "is not a regular file"); // a read would wait for a writer
     expectNoInput("/dev/null", "is not a regular file");
+}
+
+TEST(RenderIni, FileOverTheSizeBoundIsNoInput)
+{
+    // Larger than any settings file the program writes: the program would
+    // not read it either.
+    QTemporaryDir dir;
+    const std::string ini = path(dir, "huge.ini");
+    QFile file(QFile::decodeName(ini.c_str()));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(16 * 1024 * 1024 + 1));
+    file.close();
+    expectNoInput(ini, "is larger than 16 MiB");
 }
 
 TEST(RenderIni, UnreadableFileIsNoInput)

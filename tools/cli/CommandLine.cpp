@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace kurvaro {
+
 QStringList latin1Arguments(const char* program, const std::vector<std::string>& args)
 {
     QStringList list{QString::fromLatin1(program)};
@@ -80,3 +82,5 @@ void printErr(const QString& text)
 {
     print(stderr, text);
 }
+
+} // namespace kurvaro

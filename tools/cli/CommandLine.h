@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace kurvaro {
+
 /// Exit codes shared by the commands (those of sysexits.h where one fits).
 inline constexpr int ExitUsage = 64;   ///< EX_USAGE: the command line is wrong
 inline constexpr int ExitNoInput = 66; ///< EX_NOINPUT: an input file cannot be read
@@ -42,3 +44,5 @@ bool parseCommandLine(QCommandLineParser& parser, const QStringList& arguments, 
 /// Writes a text to standard output (help) or standard error (usage, errors).
 void printOut(const QString& text);
 void printErr(const QString& text);
+
+} // namespace kurvaro

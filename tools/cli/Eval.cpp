@@ -2,10 +2,12 @@
 
 #include "Commands.h"
 
-#include "Parser10.h"
-#include "PlotMath.h"
+#include "parser/Parser10.h"
+#include "plot/NumberText.h"
+#include "plot/ViewMapping.h"
 
 #include <QCommandLineOption>
+#include <QSize>
 #include <QString>
 
 #include <algorithm>
@@ -17,6 +19,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+namespace kurvaro {
 
 namespace {
 
@@ -153,17 +157,12 @@ std::optional<TableRange> tableRange(double xmin, double xmax, double step, QStr
     return TableRange{xmin, xmax, static_cast<long long>(steps)};
 }
 
-/// x of a pixel column, computed as the window computes it for a drawing
-/// area `range.columns` pixels wide: ScaleX = W / (XMax - XMin), then
-/// XMin + k / ScaleX, each rounded to a double once.
-double columnX(const TableRange& range, long long k)
+/// The mapping of a drawing area `range.columns` pixels wide: the table's x
+/// are its PixelToX of the columns, as the curves sample them.
+ViewMapping tableMapping(const TableRange& range)
 {
-    const double scaleX =
-        storeDouble(static_cast<long double>(range.columns) /
-                    (static_cast<long double>(range.xmax) - static_cast<long double>(range.xmin)));
-    if (scaleX == 0)
-        return 0;
-    return storeDouble(range.xmin + static_cast<long double>(k) / scaleX);
+    return ViewMapping(ViewRange{range.xmin, range.xmax, 0, 0},
+                       QSize(static_cast<int>(range.columns), 0));
 }
 
 /// The curve's sampling as lines "x<TAB>value": the expression without its
@@ -173,8 +172,9 @@ int printTable(TParser& parser, std::string expression, const TableRange& range,
                const std::vector<Setting>& settings)
 {
     expression.erase(std::remove(expression.begin(), expression.end(), ' '), expression.end());
+    const ViewMapping mapping = tableMapping(range);
     try {
-        parser.X = columnX(range, 1);
+        parser.X = mapping.PixelToX(1);
         parser.CompileExpression(expression);
     } catch (const Exception& e) {
         std::printf("%s: %s\n", e.className(), oneLine(e.message()).c_str());
@@ -183,7 +183,7 @@ int printTable(TParser& parser, std::string expression, const TableRange& range,
     for (const Setting& s : settings)
         *s.cell = s.value;
     for (long long k = 1; k <= range.columns; ++k) {
-        const double x = columnX(range, k);
+        const double x = mapping.PixelToX(k);
         try {
             parser.X = x;
             parser.CompileExpression(expression);
@@ -314,3 +314,5 @@ int runEval(const std::vector<std::string>& args)
         return printTable(parser, expression, *table, settings);
     return evaluateAll(parser, expression, xs, settings);
 }
+
+} // namespace kurvaro

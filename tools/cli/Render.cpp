@@ -2,13 +2,15 @@
 // start and draws the picture the main window would show, without a window.
 
 #include "Commands.h"
-
-#include "Faults.h"
-#include "PlainStores.h"
-#include "PlotRenderer.h"
 #include "RenderOptions.h"
-#include "Settings.h"
-#include "SettingsErrors.h"
+
+#include "model/ErrorText.h"
+#include "model/Faults.h"
+#include "plot/BitmapFile.h"
+#include "plot/RenderPlot.h"
+#include "settings/PlainStores.h"
+#include "settings/Settings.h"
+#include "settings/SettingsErrors.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -18,6 +20,8 @@
 #include <cstdio>
 #include <exception>
 #include <optional>
+
+namespace kurvaro {
 
 namespace {
 
@@ -35,15 +39,6 @@ void printBlock(const QString& text)
     std::fflush(stderr);
 }
 
-/// The text of the general error box: a full stop follows a message whose
-/// last character sorts after ".".
-QString errorBoxText(const QString& message)
-{
-    if (!message.isEmpty() && message.back() > u'.')
-        return message + u'.';
-    return message;
-}
-
 /// Keeps stderr for the warning and error texts: Qt's own chatter (a missing
 /// runtime directory on a headless machine, font notes) would mix into them.
 void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
@@ -52,26 +47,37 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
-/// Writes the picture to the file, or to standard output for "-".
+bool writeAll(QFile& out, const QByteArray& bytes)
+{
+    return out.write(bytes) == bytes.size() && out.flush();
+}
+
+/// Writes the picture to the file, or to standard output for "-"; false when
+/// it cannot be written. A BMP picture has the bytes that "Als Bitmap
+/// speichern" writes.
 bool savePicture(const QImage& picture, const RenderArgs& args)
 {
-    const char* format = nullptr;
+    const bool toStandardOutput = args.out == QLatin1String("-");
+    QFile out;
+    if (toStandardOutput && !out.open(stdout, QIODevice::WriteOnly))
+        return false;
     switch (args.format) {
     case PictureFormat::Bmp:
-        format = "BMP";
-        break;
+        if (!toStandardOutput) {
+            SaveBitmapFile(picture, args.out);
+            return true;
+        }
+        return writeAll(out, BitmapFileBytes(picture));
     case PictureFormat::Png:
-        format = "PNG";
-        break;
+        if (!toStandardOutput)
+            return picture.save(args.out, "PNG");
+        return picture.save(&out, "PNG") && out.flush();
     case PictureFormat::Svg:
     case PictureFormat::Pdf:
         // Vector pictures: refused while parsing until their painter exists.
-        return false;
+        break;
     }
-    if (args.out != QLatin1String("-"))
-        return picture.save(args.out, format);
-    QFile out;
-    return out.open(stdout, QIODevice::WriteOnly) && picture.save(&out, format) && out.flush();
+    return false;
 }
 
 } // namespace
@@ -113,18 +119,12 @@ int runRender(int argc, char** argv, const std::vector<std::string>& args)
             return ExitFailure;
         }
 
-        PlainPlotHost host(functions, options, view, parsed->size);
-        host.onWarning = printBlock;
-        PlotRenderer renderer(host);
-        renderer.Redraw();
-        if (!host.backgroundCleared)
+        const RenderedPlot plot = renderPlot(functions, options, view, parsed->size, printBlock);
+        if (!plot.drawn)
             return ExitRangeRefused;
 
-        if (!savePicture(renderer.PlotBitmap(), *parsed)) {
-            printBlock(errorBoxText(
-                QStringLiteral("Datei %1 kann nicht erstellt werden").arg(parsed->out)));
-            return ExitFailure;
-        }
+        if (!savePicture(plot.picture, *parsed))
+            cannotCreateFile(parsed->out);
         return ExitDrawn;
     } catch (const Exception& e) {
         printBlock(errorBoxText(QString::fromStdString(e.message())));
@@ -133,3 +133,5 @@ int runRender(int argc, char** argv, const std::vector<std::string>& args)
     }
     return ExitFailure;
 }
+
+} // namespace kurvaro

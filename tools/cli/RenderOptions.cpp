@@ -1,22 +1,21 @@
 #include "RenderOptions.h"
 
 #include "CommandLine.h"
-#include "ProfileFile.h"
-#include "SettingsErrors.h"
-#include "ValueEncoding.h"
+
+#include "model/FunctionSlot.h"
+#include "settings/ProfileDisk.h"
+#include "settings/ProfileFile.h"
+#include "settings/SettingsErrors.h"
+#include "settings/ValueEncoding.h"
 
 #include <QCommandLineOption>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 #include <array>
-#include <cerrno>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+namespace kurvaro {
 
 const char RenderUsage[] =
     "usage: kurvaro-cli render [--ini FILE] [--size WxH] --out FILE\n"
@@ -40,7 +39,8 @@ const char Help[] = "\n"
                     "Warnings of the window go to standard error, one block each.\n"
                     "Exit codes: 0 drawn, 1 view range refused (nothing written), 2 failure\n"
                     "(the general error box's text on standard error), 64 wrong command line,\n"
-                    "66 the --ini file does not exist or cannot be read.\n";
+                    "66 the --ini file does not exist, is no regular file, is larger than\n"
+                    "16 MiB or cannot be read.\n";
 
 constexpr int MaxSide = 16384;
 
@@ -147,26 +147,25 @@ RenderCommandLine parseRenderArgs(const std::vector<std::string>& args)
 
 std::optional<QString> unreadableSettingsFile(const QString& path)
 {
-    const QByteArray name = QFile::encodeName(path);
-    struct stat info = {};
-    if (name.isEmpty() || ::stat(name.constData(), &info) != 0) {
-        const int reason = name.isEmpty() ? ENOENT : errno;
-        if (reason == ENOENT)
-            return QStringLiteral("does not exist");
-        return QStringLiteral("cannot be read: %1")
-            .arg(QString::fromLocal8Bit(std::strerror(reason)));
-    }
-    if (S_ISDIR(info.st_mode))
-        return QStringLiteral("is a folder, not a file");
-    if (!S_ISREG(info.st_mode))
+    // The check of the program's own loading, so that a file the window
+    // would not read is refused here with the reason.
+    const profile::FileBytes file = profile::readFile(path);
+    switch (file.state) {
+    case profile::FileState::Read:
+        return std::nullopt;
+    case profile::FileState::Missing:
+        return QStringLiteral("does not exist");
+    case profile::FileState::NotRegular:
+        if (QFileInfo(path).isDir())
+            return QStringLiteral("is a folder, not a file");
         return QStringLiteral("is not a regular file");
-    // A regular file: opening it does not block.
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return QStringLiteral("cannot be read: %1")
-            .arg(QString::fromLocal8Bit(std::strerror(errno)));
-    ::close(fd);
-    return std::nullopt;
+    case profile::FileState::TooLarge:
+        return QStringLiteral("is larger than %1 MiB").arg(profile::MaxFileSize / (1024 * 1024));
+    case profile::FileState::Unreadable:
+        break;
+    }
+    return QStringLiteral("cannot be read: %1")
+        .arg(QString::fromLocal8Bit(std::strerror(file.error)));
 }
 
 std::optional<QString> faultyColorKey(const QString& path)
@@ -187,3 +186,5 @@ std::optional<QString> faultyColorKey(const QString& path)
     }
     return std::nullopt;
 }
+
+} // namespace kurvaro

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace kurvaro {
+
 /// What `render` writes. BMP and PNG are raster pictures of the window's
 /// bitmap; SVG and PDF are to be vector pictures of the same picture and are
 /// refused until they are written.
@@ -48,3 +50,5 @@ std::optional<QString> unreadableSettingsFile(const QString& path);
 /// The first colour key in the loading order whose text is neither a colour
 /// name nor an integer, as "section [S], key K", or nothing.
 std::optional<QString> faultyColorKey(const QString& path);
+
+} // namespace kurvaro

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace kurvaro;
+
 namespace {
 
 const char Usage[] = "usage: kurvaro-cli eval [--set NAME=VALUE]... EXPR [XVALUE...]\n"

@@ -2,15 +2,18 @@
 
 #include <QString>
 
-/// The view rectangle in plane units. After a successful ReadViewRange,
-/// XMin < XMax and YMin < YMax.
-struct ViewRange
-{
-    double XMin = 0;
-    double XMax = 0;
-    double YMin = 0;
-    double YMax = 0;
-};
+namespace kurvaro {
+
+// The number texts of the range, interval and label fields, and the
+// arithmetic helpers that the mapping and the layers share: extended
+// precision, rounded once, as the rest of the program computes.
+
+/// Nearest integer, ties to even. Throws EInvalidOp outside the signed 64-bit
+/// range (NaN included).
+long long nearestInt64(long double value);
+
+/// The value stored as a double. Throws EOverflow when it does not fit.
+double storeDouble(long double value);
 
 /// The number syntax of the range and interval fields: optional leading
 /// blanks (code 32), optional sign, digits with at most one ".", optional
@@ -38,3 +41,5 @@ QChar localeDecimalSeparator();
 /// The text of an axis label: FormatFixed4 with the locale's separator.
 /// Throws EInvalidOp outside the four-decimal fixed-point range.
 QString FormatLabelValue(double value);
+
+} // namespace kurvaro

@@ -1,5 +1,6 @@
 // kurvaro-cli render, run as a separate process on files written here.
-#include "SettingsTestSupport.h"
+#include "support/CliRunner.h"
+#include "support/FileBytes.h"
 
 #include <QColor>
 #include <QDir>
@@ -11,48 +12,27 @@
 
 #include <ostream>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <string>
 #include <vector>
 
-extern char** environ;
+using namespace kurvaro;
 
 namespace {
 
+/// What `kurvaro-cli render` ARGS left behind: its exit code and standard error.
 struct RunResult
 {
     int exitCode = -1;
     QByteArray stderrText;
 };
 
-RunResult runCli(const QString& program, const QStringList& args, const QString& errFile)
+RunResult runRender(const QString& program, const QStringList& args, int timeoutSeconds = 120)
 {
-    std::vector<QByteArray> storage{QFile::encodeName(program), "render"};
+    std::vector<std::string> arguments{"render"};
     for (const QString& a : args)
-        storage.push_back(QFile::encodeName(a));
-    std::vector<char*> argv;
-    for (QByteArray& s : storage)
-        argv.push_back(s.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    const QByteArray err = QFile::encodeName(errFile);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.constData(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    RunResult result;
-    pid_t child = 0;
-    if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        waitpid(child, &status, 0);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    result.stderrText = readBytes(errFile);
-    return result;
+        arguments.push_back(QFile::encodeName(a).toStdString());
+    const CliResult r = runCli(QFile::encodeName(program).toStdString(), arguments, timeoutSeconds);
+    return {r.exitCode, QByteArray::fromStdString(r.err)};
 }
 
 QRgb rgb(int r, int g, int b)
@@ -140,7 +120,7 @@ TEST_P(RenderCli, DrawsAndExits)
     ASSERT_TRUE(writeBytes(file("Functions.ini"), c.ini));
     args << QStringLiteral("--ini") << file("Functions.ini") << c.extraArgs
          << QStringLiteral("--out") << file("out.bmp");
-    const RunResult run = runCli(QStringLiteral(KURVARO_CLI), args, file("stderr.txt"));
+    const RunResult run = runRender(QStringLiteral(KURVARO_CLI), args);
     EXPECT_EQ(run.exitCode, c.exitCode) << c.reason;
     // The file's name in a message stands as "INI" in the table.
     EXPECT_EQ(QByteArray(run.stderrText).replace(QFile::encodeName(file("Functions.ini")), "INI"),
@@ -167,9 +147,9 @@ TEST(RenderCliOutput, PngWhenTheNameEndsInPng)
     ASSERT_TRUE(writeBytes(ini, {}));
     for (const char* name : {"a.png", "b.PNG", "c.bmp", "d.jpg"}) {
         const QString out = dir.filePath(QString::fromLatin1(name));
-        const RunResult run = runCli(QStringLiteral(KURVARO_CLI),
-                                     {QStringLiteral("--ini"), ini, QStringLiteral("--out"), out},
-                                     dir.filePath(QStringLiteral("err")));
+        const RunResult run =
+            runRender(QStringLiteral(KURVARO_CLI),
+                      {QStringLiteral("--ini"), ini, QStringLiteral("--out"), out});
         if (QByteArray(name).endsWith(".jpg")) {
             EXPECT_EQ(run.exitCode, 64) << "a name of no known format is refused";
             EXPECT_FALSE(QFile::exists(out));
@@ -186,8 +166,7 @@ TEST(RenderCliOutput, UnwritablePictureIsAFailure)
 {
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("missing/out.bmp"));
-    const RunResult run = runCli(QStringLiteral(KURVARO_CLI), {QStringLiteral("--out"), out},
-                                 dir.filePath(QStringLiteral("err")));
+    const RunResult run = runRender(QStringLiteral(KURVARO_CLI), {QStringLiteral("--out"), out});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.stderrText, "Datei " + QFile::encodeName(out) + " kann nicht erstellt werden.\n");
 }
@@ -201,8 +180,7 @@ TEST(RenderCliOutput, DefaultFileIsFunctionsIniBesideTheProgram)
     ASSERT_TRUE(writeBytes(dir.filePath(QStringLiteral("Functions.ini")),
                            crlfLines({"[BackGround]", "Color=clRed"})));
     const QString out = dir.filePath(QStringLiteral("out.bmp"));
-    const RunResult run =
-        runCli(program, {QStringLiteral("--out"), out}, dir.filePath(QStringLiteral("err")));
+    const RunResult run = runRender(program, {QStringLiteral("--out"), out});
     ASSERT_EQ(run.exitCode, 0) << run.stderrText.constData();
     EXPECT_EQ(QImage(out).pixel(20, 20), rgb(255, 0, 0));
 }
@@ -214,8 +192,7 @@ TEST(RenderCliOutput, NoIniAndNoFileBesideTheProgramIsTheFirstStart)
     ASSERT_TRUE(QFile::copy(QStringLiteral(KURVARO_CLI), program));
     ASSERT_TRUE(QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner));
     const QString out = dir.filePath(QStringLiteral("out.bmp"));
-    const RunResult run =
-        runCli(program, {QStringLiteral("--out"), out}, dir.filePath(QStringLiteral("err")));
+    const RunResult run = runRender(program, {QStringLiteral("--out"), out});
     ASSERT_EQ(run.exitCode, 0) << run.stderrText.constData();
     const QImage picture(out);
     EXPECT_EQ(picture.size(), QSize(473, 462));
@@ -223,6 +200,53 @@ TEST(RenderCliOutput, NoIniAndNoFileBesideTheProgramIsTheFirstStart)
     EXPECT_EQ(picture.pixel(47, 20), GridGrey);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("Functions.ini")))) << "nothing written";
 }
+
+struct HostileRender
+{
+    QByteArray ini;
+    const char* reason;
+};
+
+void PrintTo(const HostileRender& c, std::ostream* os)
+{
+    *os << c.reason;
+}
+
+// clang-format off
+const HostileRender HostileRenders[] = {
+    {crlfLines({"[View]", "XMin=-5e18", "XMax=5e18"}), "10^19 multiples of the interval 1"},
+    {crlfLines({"[Grid]", "IX=1e-18", "[Scale]", "IX=1e-18", "[AxisText]", "IX=1e-18"}),
+     "a tiny x interval"},
+    {crlfLines({"[Grid]", "IY=8e-19", "[Scale]", "IY=8e-19", "[AxisText]", "IY=8e-19"}),
+     "a tiny y interval"},
+    {crlfLines({"[View]", "XMin=-1e300", "XMax=1e300", "YMin=-1e300", "YMax=1e300",
+                "[Grid]", "IX=1.5e281", "IY=1.5e281", "[Scale]", "IX=1.5e281", "IY=1.5e281",
+                "[AxisText]", "IX=1.5e281", "IY=1.5e281"}),
+     "a view of +-1e300 in steps of 1.5e281"},
+};
+// clang-format on
+
+class RenderCliHostile : public ::testing::TestWithParam<HostileRender>
+{
+};
+
+TEST_P(RenderCliHostile, EndsWithAPicture)
+{
+    // These settings once froze the command for good; a minute is ample even
+    // under the sanitizers.
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("Functions.ini"));
+    ASSERT_TRUE(writeBytes(ini, GetParam().ini));
+    const QString out = dir.filePath(QStringLiteral("out.bmp"));
+    const RunResult run = runRender(QStringLiteral(KURVARO_CLI),
+                                    {QStringLiteral("--ini"), ini, QStringLiteral("--size"),
+                                     QStringLiteral("1920x1080"), QStringLiteral("--out"), out},
+                                    60);
+    EXPECT_EQ(run.exitCode, 0) << run.stderrText.constData();
+    EXPECT_EQ(QImage(out).size(), QSize(1920, 1080));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RenderCliHostile, ::testing::ValuesIn(HostileRenders));
 
 struct UsageCase
 {
@@ -257,8 +281,7 @@ TEST_P(RenderCliUsage, Is64)
     QTemporaryDir dir;
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path()); // where a stray a.bmp would land
-    const RunResult run =
-        runCli(QStringLiteral(KURVARO_CLI), GetParam().args, dir.filePath(QStringLiteral("err")));
+    const RunResult run = runRender(QStringLiteral(KURVARO_CLI), GetParam().args);
     EXPECT_EQ(run.exitCode, 64) << GetParam().reason;
     EXPECT_TRUE(run.stderrText.startsWith("usage: kurvaro-cli render")) << GetParam().reason;
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("a.bmp")))) << GetParam().reason;

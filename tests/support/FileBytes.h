@@ -6,6 +6,8 @@
 
 #include <initializer_list>
 
+namespace kurvaro {
+
 /// The bytes of `lines`, each ended with CR LF.
 inline QByteArray crlfLines(std::initializer_list<const char*> lines)
 {
@@ -29,3 +31,5 @@ inline bool writeBytes(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(bytes) == bytes.size();
 }
+
+} // namespace kurvaro

@@ -1,4 +1,4 @@
-#include "BitmapFile.h"
+#include "plot/BitmapFile.h"
 
 #include <QImage>
 #include <QLocale>
@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <vector>
+
+namespace kurvaro {
 
 QString SavePictureFilter()
 {
@@ -52,15 +54,15 @@ void put32(std::vector<char>& out, std::uint32_t v)
         out.push_back(static_cast<char>((v >> shift) & 0xFF));
 }
 
-[[noreturn]] void cannotCreate(const QString& fileName)
+} // namespace
+
+void cannotCreateFile(const QString& fileName)
 {
     throw EFCreateError(
         QStringLiteral("Datei %1 kann nicht erstellt werden").arg(fileName).toStdString());
 }
 
-} // namespace
-
-void SaveBitmapFile(const QImage& picture, const QString& fileName)
+QByteArray BitmapFileBytes(const QImage& picture)
 {
     const QImage rgb = picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB888);
     const std::uint32_t width = rgb.isNull() ? 0 : static_cast<std::uint32_t>(rgb.width());
@@ -97,12 +99,19 @@ void SaveBitmapFile(const QImage& picture, const QString& fileName)
         for (std::uint32_t pad = width * 3; pad < stride; ++pad)
             out.push_back(0);
     }
+    return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
+}
 
+void SaveBitmapFile(const QImage& picture, const QString& fileName)
+{
+    const QByteArray out = BitmapFileBytes(picture);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        cannotCreate(fileName);
-    if (file.write(out.data(), static_cast<qint64>(out.size())) != static_cast<qint64>(out.size()))
-        cannotCreate(fileName);
+        cannotCreateFile(fileName);
+    if (file.write(out) != out.size())
+        cannotCreateFile(fileName);
     if (!file.commit())
-        cannotCreate(fileName);
+        cannotCreateFile(fileName);
 }
+
+} // namespace kurvaro

@@ -3,7 +3,7 @@
 // Writes that are expected to be refused, and work that may block, run in a
 // child process.
 
-#include "SettingsErrors.h"
+#include "settings/SettingsErrors.h"
 
 #include <QString>
 
@@ -16,6 +16,8 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace kurvaro {
 
 inline std::string cannotWriteMessage(const QString& path)
 {
@@ -104,3 +106,5 @@ inline void limitFileSize(rlim_t bytes)
     const rlimit limit{bytes, bytes};
     setrlimit(RLIMIT_FSIZE, &limit);
 }
+
+} // namespace kurvaro

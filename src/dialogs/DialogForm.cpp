@@ -1,8 +1,13 @@
-#include "DialogFrame.h"
+#include "dialogs/DialogForm.h"
+
+#include "dialogs/Desktop.h"
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShowEvent>
 #include <QWidget>
+
+namespace kurvaro {
 
 void centerOnScreen(QWidget& window)
 {
@@ -20,3 +25,20 @@ void centerOnScreen(QWidget& window)
     window.move(area.left() + (area.width() - outer.width()) / 2,
                 area.top() + (area.height() - outer.height()) / 2);
 }
+
+void DialogForm::showEvent(QShowEvent* event)
+{
+    centerOnScreen(*this);
+    if (firstControl != nullptr)
+        firstControl->setFocus(Qt::OtherFocusReason);
+    QDialog::showEvent(event);
+}
+
+void DialogForm::acceptAfter(const std::function<void()>& write)
+{
+    setResult(QDialog::Accepted);
+    guarded(this, write);
+    accept();
+}
+
+} // namespace kurvaro

@@ -1,4 +1,4 @@
-#include "BitmapFile.h"
+#include "plot/BitmapFile.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+
+using namespace kurvaro;
 
 namespace {
 

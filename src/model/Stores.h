@@ -1,11 +1,18 @@
 #pragma once
 
-#include "PlotTypes.h"
+#include "model/FunctionSlot.h"
+#include "model/PlotOptions.h"
+#include "model/ViewRange.h"
 
 #include <QString>
 
-/// The ten function rows. Bound to the functions dialog's controls in the
-/// program, to plain data in the command-line tool and the tests.
+namespace kurvaro {
+
+// The model has no copy of its own: the controls hold it. These interfaces
+// reach it, bound to the dialogs' and the main window's controls in the
+// program and to plain data in the command-line tool and the tests.
+
+/// The ten function rows.
 class FunctionSlotStore
 {
 public:
@@ -24,6 +31,15 @@ public:
     virtual void setPlotOptions(const PlotOptions& options) = 0;
 };
 
+/// The main window's outer bounds, in the order the settings file applies them.
+enum class WindowBound
+{
+    Width,
+    Height,
+    Top,
+    Left
+};
+
 /// The main window's range fields and outer bounds.
 class ViewStore
 {
@@ -35,3 +51,5 @@ public:
     /// Applied to the window at once.
     virtual void setWindowBound(WindowBound bound, int value) = 0;
 };
+
+} // namespace kurvaro

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace kurvaro {
+
 /// Base of every failure Kurvaro raises: a message and the class name that
 /// scripts see (`kurvaro-cli eval` prints "CLASS: MESSAGE").
 ///
@@ -55,3 +57,5 @@ inline constexpr const char* DivByZero = "Division durch Null";
     throw EDivByZero(DivByZero);
 }
 } // namespace faults
+
+} // namespace kurvaro

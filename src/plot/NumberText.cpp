@@ -1,7 +1,6 @@
-#include "ViewRange.h"
+#include "plot/NumberText.h"
 
-#include "Faults.h"
-#include "PlotMath.h"
+#include "model/Faults.h"
 
 #include <QLocale>
 
@@ -9,6 +8,8 @@
 #include <cmath>
 #include <limits>
 #include <string>
+
+namespace kurvaro {
 
 long long nearestInt64(long double value)
 {
@@ -190,3 +191,5 @@ QString FormatLabelValue(double value)
 {
     return FormatFixed4(value, localeDecimalSeparator());
 }
+
+} // namespace kurvaro

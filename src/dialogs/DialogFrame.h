@@ -1,7 +1,0 @@
-#pragma once
-
-class QWidget;
-
-/// Places a top-level window so that its frame is centred on its screen. The
-/// dialogs call it every time they are shown.
-void centerOnScreen(QWidget& window);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QSize>
+
+class QImage;
+class QString;
+
+namespace kurvaro {
+
+/// The window half of a redraw: what the redraw sequence needs of the place
+/// it draws for. The main window implements it; renderPlot has a plain one.
+class PlotSurface
+{
+public:
+    virtual ~PlotSurface() = default;
+
+    /// The drawing area's current size in pixels (W x H).
+    virtual QSize drawingAreaSize() const = 0;
+    /// A modal warning box: caption "Warnung", one "OK". Line breaks are "\r\n".
+    virtual void showWarning(const QString& text) = 0;
+    /// Runs the event pump until no event is pending.
+    virtual void processEvents() = 0;
+    /// Shows a copy of the picture in the drawing area.
+    virtual void presentPlot(const QImage& picture) = 0;
+    /// Enables or disables the right-hand panel's controls (not BitBtn5, not Image1).
+    virtual void setControlsEnabled(bool enabled) = 0;
+};
+
+} // namespace kurvaro
