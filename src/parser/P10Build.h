@@ -30,17 +30,3 @@
 OpNode* BuildOperationList(std::string_view text, const TVariableTable& variables,
                            const TFunctionTable& oneArg, const TFunctionTable& twoArg,
                            bool pascalNumberFormat, bool& errorFlag);
-
-/// How the recognisers search. Every mode accepts the same texts, raises the
-/// same errors with the same messages and builds the same lists; they differ
-/// only in cost. For tests and fuzzing that compare them.
-enum class RecogniserSearch
-{
-    Fast,     ///< remembered answers, plus the structural filters on longer texts
-    Filtered, ///< remembered answers and the filters on every text
-    MemoOnly, ///< remembered answers only
-    Literal,  ///< every question asked anew (exponential on some shapes)
-};
-
-/// Sets the search mode of the calling thread's following compiles.
-void setRecogniserSearch(RecogniserSearch mode);
