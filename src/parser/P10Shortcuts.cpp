@@ -26,7 +26,9 @@ bool isOperator(char c)
 bool StructureShortcuts::exponentSign(std::int32_t i) const
 {
     const std::string& s = source_->text;
-    const auto n = static_cast<std::int32_t>(s.size());
+    // Only the text between the blanks it was trimmed of counts.
+    const auto begin = static_cast<std::int32_t>(source_->whole.start);
+    const auto n = static_cast<std::int32_t>(source_->whole.end);
     if (i + 1 >= n || !isDigit(s[static_cast<std::size_t>(i) + 1]))
         return false;
     std::int32_t j = i + 1;
@@ -38,7 +40,7 @@ bool StructureShortcuts::exponentSign(std::int32_t i) const
     const char after = j < n ? s[static_cast<std::size_t>(j)] : ')';
     if (!(isOperator(after) || after == ')' || after == ',' || word(j, "DIV") || word(j, "MOD")))
         return false;
-    if (i < 2)
+    if (i - 2 < begin)
         return true; // the "E" starts the text
     const char before = s[static_cast<std::size_t>(i) - 2];
     return isDigit(before) || before == '.' || isOperator(before) || before == '(' ||
@@ -61,7 +63,7 @@ std::uint16_t StructureShortcuts::classify(std::int32_t i) const
     case '-': {
         std::uint16_t bits = static_cast<std::uint16_t>(1u << (c == '+' ? cPlus : cMinus));
         bool free = false;
-        if (i > 0) {
+        if (i > static_cast<std::int32_t>(source_->whole.start)) {
             const char p = s[static_cast<std::size_t>(i) - 1];
             if (p == 'E')
                 free = !exponentSign(i);
