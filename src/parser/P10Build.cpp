@@ -102,23 +102,23 @@ struct Scratch
     StructureShortcuts shortcuts;
 };
 
-/// Hands out the thread's scratch; a nested compile gets a fresh one.
+/// Hands out the thread's scratch; a nested compile gets a fresh one. The
+/// thread keeps it for its next compile unless a long text made its buffers
+/// large: then they go, so that a refused paste of a million characters does
+/// not hold on to hundreds of megabytes.
 class ScratchLease
 {
 public:
-    ScratchLease()
+    static constexpr std::size_t KeptLength = std::size_t(1) << 16;
+
+    ScratchLease() : scratch_(cached_ != nullptr ? std::move(cached_) : std::make_unique<Scratch>())
     {
-        if (cached_ != nullptr) {
-            scratch_.reset(cached_);
-            cached_ = nullptr;
-        } else {
-            scratch_ = std::make_unique<Scratch>();
-        }
     }
     ~ScratchLease()
     {
-        if (cached_ == nullptr)
-            cached_ = scratch_.release();
+        if (cached_ == nullptr && scratch_->source.text.capacity() <= KeptLength &&
+            scratch_->grammar.memo.capacity() <= 4 * KeptLength)
+            cached_ = std::move(scratch_);
     }
     ScratchLease(const ScratchLease&) = delete;
     ScratchLease& operator=(const ScratchLease&) = delete;
@@ -126,10 +126,10 @@ public:
 
 private:
     std::unique_ptr<Scratch> scratch_;
-    static thread_local Scratch* cached_;
+    static thread_local std::unique_ptr<Scratch> cached_;
 };
 
-thread_local Scratch* ScratchLease::cached_ = nullptr;
+thread_local std::unique_ptr<Scratch> ScratchLease::cached_;
 
 OpKind kindOf(const Answer& a)
 {

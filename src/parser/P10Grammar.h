@@ -129,6 +129,8 @@ public:
     void begin(std::size_t length);
     bool find(Question q, Range text, Answer& out) const;
     void insert(Question q, Range text, const Answer& answer);
+    /// The slots the table holds.
+    std::size_t capacity() const { return table_.size(); }
 
 private:
     struct Entry

@@ -33,12 +33,11 @@ inline std::string number(double v)
     return s.str();
 }
 
-/// The list of `p` as a bracketed formula; "" without a list. Variables by
-/// name, constants by value, each node's result by its operation.
-inline std::string text(const TCustomParser& p)
+/// The list from `first` as a bracketed formula; "" without a list.
+/// Variables by name, constants by value, each node's result by its operation.
+inline std::string text(const OpNode* first, const TVariableTable& vars)
 {
     std::map<const double*, std::string> cells;
-    const TVariableTable& vars = p.Variables();
     for (std::size_t i = 0; i < vars.size(); ++i)
         cells[vars.at(i).second] = vars.at(i).first;
     auto cell = [&](const double* c) {
@@ -46,7 +45,7 @@ inline std::string text(const TCustomParser& p)
         return it != cells.end() ? it->second : number(*c);
     };
     std::string last;
-    for (const OpNode* n = p.FirstNode(); n != nullptr; n = n->Next) {
+    for (const OpNode* n = first; n != nullptr; n = n->Next) {
         const std::string a = n->Arg1 ? cell(n->Arg1) : "";
         const std::string b = n->Arg2 ? cell(n->Arg2) : "";
         std::string r;
@@ -103,6 +102,12 @@ inline std::string text(const TCustomParser& p)
         last = r;
     }
     return last;
+}
+
+/// The list of `p` as a bracketed formula (see above).
+inline std::string text(const TCustomParser& p)
+{
+    return text(p.FirstNode(), p.Variables());
 }
 
 /// The list of `first` node by node: kind, routine and where each operand
