@@ -42,16 +42,11 @@ void Source::prepare(std::string_view raw)
     if (std::memchr(text.data() + first, ' ', last - first) != nullptr)
         throw EExpressionHasBlanks("Expression has blanks");
 
-    present = 0;
     std::int32_t open = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= 'a' && c <= 'z') {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
-            text[i] = c;
-        }
         open += (c == '(' ? 1 : 0) - (c == ')' ? 1 : 0);
-        present |= presenceBit(c);
     }
     if (open != 0)
         throw EMissMatchingBracket("Missing brackets in expression");
@@ -62,9 +57,12 @@ void Source::measureDepths()
     depth.resize(text.size() + 1);
     std::int32_t d = 0;
     depth[0] = 0;
+    present = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        d += (text[i] == '(' ? 1 : 0) - (text[i] == ')' ? 1 : 0);
+        const char c = text[i];
+        d += (c == '(' ? 1 : 0) - (c == ')' ? 1 : 0);
         depth[i + 1] = d;
+        present |= presenceBit(c);
     }
 }
 

@@ -414,8 +414,9 @@ std::uint32_t Grammar::lastSplit(const Frame& f) const
 }
 
 /// After a narrowed scan found nothing: the split the plain scan would have
-/// tried last, so that the classification reports its halves. Asks about its
-/// left half when that could be accepted.
+/// tried last, so that the classification reports its halves. The left half
+/// is reported as its set delivers it, which differs from the text only for
+/// a bracketed term; only then is its set asked.
 bool Grammar::reviewLastSplit(Frame& f, Request& next)
 {
     const std::uint32_t k = lastSplit(f);
@@ -424,7 +425,8 @@ bool Grammar::reviewLastSplit(Frame& f, Request& next)
     f.k = k;
     const Range left = leftOf(f, k);
     const Range right = rightOf(f, k);
-    if (Rules[f.q].balancedHalves && !(source_.balanced(left) && source_.balanced(right))) {
+    if ((Rules[f.q].balancedHalves && !(source_.balanced(left) && source_.balanced(right))) ||
+        refusesAtOnce(qBracketed, left)) {
         recordTried(f, left, right);
         return false;
     }

@@ -101,8 +101,11 @@ void StructureShortcuts::prepare(const Source& source)
     const auto size = static_cast<std::size_t>(n) + 1;
 
     classes_.assign(size, 0);
-    for (std::int32_t i = 0; i < n; ++i)
+    occurring_ = 0;
+    for (std::int32_t i = 0; i < n; ++i) {
         classes_[static_cast<std::size_t>(i)] = classify(i);
+        occurring_ |= classes_[static_cast<std::size_t>(i)];
+    }
 
     // Next position with a lower depth (monotonic stack).
     nextLower_.assign(size, n + 1);
@@ -121,14 +124,19 @@ void StructureShortcuts::prepare(const Source& source)
     auto level = [&](std::int32_t i) { return static_cast<std::size_t>(depth[i] - low); };
     for (int c = 0; c < cClassCount; ++c) {
         const auto bit = static_cast<std::uint16_t>(1u << c);
+        if (!(occurring_ & bit))
+            continue; // first(), last() and from() know there is none
         next_[c].resize(size);
-        prev_[c].resize(size);
         seen_.assign(levels, INT32_MAX);
         for (std::int32_t i = n; i >= 0; --i) {
             if (classes_[static_cast<std::size_t>(i)] & bit)
                 seen_[level(i)] = i;
             next_[c][static_cast<std::size_t>(i)] = seen_[level(i)];
         }
+        // Only these classes are asked for their last position.
+        if (!(c == cFree || c == cCaret || c == cSlash || c == cDiv || c == cMod))
+            continue;
+        prev_[c].resize(size);
         seen_.assign(levels, -1);
         for (std::int32_t i = 0; i <= n; ++i) {
             prev_[c][static_cast<std::size_t>(i)] = seen_[level(i)];
@@ -181,14 +189,42 @@ bool StructureShortcuts::usable(Range text) const
     return marks_[text.end] == marks_[text.start];
 }
 
+/// An operator needs an operand on either side: no accepted text begins
+/// with "*", "/", "^", ",", ")" or DIV or MOD, nor ends with one of them, "("
+/// or a free sign - nor with an "E" after a digit, which only a literal's
+/// exponent has.
+bool StructureShortcuts::operatorAtAnEnd(Range text) const
+{
+    constexpr std::uint16_t binary =
+        1u << cStar | 1u << cSlash | 1u << cCaret | 1u << cComma | 1u << cDiv | 1u << cMod;
+    const char firstChar = source_->at(text.start);
+    if ((classes_[text.start] & binary) || firstChar == ')')
+        return true;
+    const std::uint16_t last = classes_[text.end - 1];
+    if ((last & (binary | 1u << cFree)) || source_->at(text.end - 1) == '(')
+        return true;
+    // A literal's "E" wants digits after it; a name has no digit before it.
+    if (source_->at(text.end - 1) == 'E' && text.size() >= 2) {
+        const char before = source_->at(text.end - 2);
+        if ((before >= '0' && before <= '9') || before == '.')
+            return true;
+    }
+    // DIV or MOD ending the text
+    return text.size() >= 3 && (classes_[text.end - 3] & (1u << cDiv | 1u << cMod)) != 0;
+}
+
 std::int32_t StructureShortcuts::first(int c, Range text) const
 {
+    if (!(occurring_ & (1u << c)))
+        return -1;
     const std::int32_t j = next_[c][text.start];
     return j < static_cast<std::int32_t>(text.end) ? j : -1;
 }
 
 std::int32_t StructureShortcuts::last(int c, Range text) const
 {
+    if (!(occurring_ & (1u << c)))
+        return -1;
     const std::int32_t j = prev_[c][text.end];
     return j >= static_cast<std::int32_t>(text.start) ? j : -1;
 }
@@ -211,6 +247,8 @@ bool StructureShortcuts::refutes(Question q, Range text) const
         return true;
     if (q != qArguments && has(cComma, text))
         return true; // commas stand only between the arguments of a call
+    if (operatorAtAnEnd(text))
+        return true;
     auto atMostOneCaret = [&](Range r) { return first(cCaret, r) == last(cCaret, r); };
     switch (q) {
     case qNegation:
@@ -259,6 +297,8 @@ bool StructureShortcuts::narrows(Question q, Range text) const
 std::int32_t StructureShortcuts::from(int c, Range text, std::uint32_t position) const
 {
     const auto end = static_cast<std::int32_t>(text.end);
+    if (!(occurring_ & (1u << c)))
+        return end;
     std::int32_t j = next_[c][position <= text.start + 1 ? text.start : position];
     if (j < static_cast<std::int32_t>(position)) // the one at the start itself
         j = next_[c][static_cast<std::size_t>(j) + 1];

@@ -53,6 +53,7 @@ private:
     bool exponentSign(std::int32_t i) const;
     void markRiskyLiterals();
     bool usable(Range text) const;
+    bool operatorAtAnEnd(Range text) const;
     std::int32_t first(int c, Range text) const;
     std::int32_t last(int c, Range text) const;
     bool has(int c, Range text) const { return first(c, text) >= 0; }
@@ -62,6 +63,7 @@ private:
 
     const Source* source_ = nullptr;
     std::vector<std::uint16_t> classes_;
+    std::uint16_t occurring_ = 0;                 // the classes that occur at all
     std::vector<std::int32_t> nextLower_;         // next position whose depth is lower
     std::vector<std::int32_t> marks_;             // prefix count of positions in risky literals
     std::vector<std::int32_t> next_[cClassCount]; // next position >= i of the class, same depth

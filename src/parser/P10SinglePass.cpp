@@ -3,6 +3,7 @@
 #include "P10Grammar.h"
 #include "P10List.h"
 
+#include <array>
 #include <cmath>
 
 namespace compiler {
@@ -13,16 +14,6 @@ using Node = SinglePassState::Node;
 using Value = SinglePassState::Value;
 using Context = SinglePassState::Context;
 using Visit = SinglePassState::Visit;
-
-Visit visitOf(std::int32_t node, const Slot& slot)
-{
-    Visit v;
-    v.node = node;
-    v.level = slot.level;
-    v.position = slot.position;
-    v.side = slot.side;
-    return v;
-}
 
 enum Operator : std::uint8_t
 {
@@ -107,12 +98,29 @@ private:
     bool close();
     bool comma();
     Value pop();
+    std::int32_t addNode(const Node& n)
+    {
+        nodes_[nodeCount_] = n;
+        return static_cast<std::int32_t>(nodeCount_++);
+    }
+    void pushValue(std::int32_t node, std::uint8_t shape)
+    {
+        values_[valueCount_++] = Value{node, shape};
+    }
+    void pushOperator(std::uint8_t op) { operators_[operatorCount_++] = op; }
 
     const std::string& s_;
     const std::uint32_t end_;
     const Lexicon& lexicon_;
     SinglePassState& state_;
     const std::uint32_t start_;
+    // The stacks of the reading, in the state's buffers.
+    Node* nodes_ = nullptr;
+    Value* values_ = nullptr;
+    std::uint8_t* operators_ = nullptr;
+    std::uint32_t nodeCount_ = 0;
+    std::uint32_t valueCount_ = 0;
+    std::uint32_t operatorCount_ = 0;
 };
 
 bool SinglePass::endsOperand(std::uint32_t j) const
@@ -148,8 +156,7 @@ std::uint32_t SinglePass::literalEnd(std::uint32_t p) const
 
 void SinglePass::pushLeaf(const Node& node, std::uint8_t shape)
 {
-    state_.nodes.push_back(node);
-    state_.values.push_back(Value{static_cast<std::int32_t>(state_.nodes.size() - 1), shape});
+    pushValue(addNode(node), shape);
 }
 
 bool SinglePass::pushLiteral(std::uint32_t from, std::uint32_t to, std::uint8_t shape)
@@ -184,7 +191,7 @@ bool SinglePass::negation(std::uint32_t& i)
     if (j != 0) {
         const bool powered = j < end_ && s_[j] == '^';
         if (powered)
-            state_.operators.push_back(opNegatedLiteral);
+            pushOperator(opNegatedLiteral);
         if (!pushLiteral(powered ? p : i, j,
                          sPrimary | sLiteral | (powered ? 0 : sStartsWithMinus)))
             return false;
@@ -193,7 +200,7 @@ bool SinglePass::negation(std::uint32_t& i)
     }
     if (!(isLetter(next) || next == '('))
         return false; // a lone sign, or a sign before a sign: the grammar's
-    state_.operators.push_back(opNegation);
+    pushOperator(opNegation);
     i = p;
     return true;
 }
@@ -202,12 +209,11 @@ bool SinglePass::negation(std::uint32_t& i)
 /// up to the first DIV or MOD in the run.
 bool SinglePass::word(std::uint32_t& i, bool& operandNext)
 {
-    std::uint32_t r = i;
-    while (r < end_ && isLetter(s_[r]))
-        ++r;
+    // The name ends at the first DIV or MOD or where the letters end (r).
     std::uint32_t k = i;
-    while (k < r && !isWord(k, "DIV") && !isWord(k, "MOD"))
+    while (k < end_ && isLetter(s_[k]) && !isWord(k, "DIV") && !isWord(k, "MOD"))
         ++k;
+    const std::uint32_t r = k < end_ && isLetter(s_[k]) ? end_ + 1 : k;
     if (k == i || (k == r && r < end_ && (isDigit(s_[r]) || s_[r] == '.')))
         return false;
     const std::string_view name = std::string_view(s_).substr(i, k - i);
@@ -216,9 +222,8 @@ bool SinglePass::word(std::uint32_t& i, bool& operandNext)
         if (entry.kind != Lexicon::Kind::Function1 && entry.kind != Lexicon::Kind::Function2)
             return false;
         const bool two = entry.kind == Lexicon::Kind::Function2;
-        state_.contexts.push_back(Context{two ? cCall2 : cCall1, entry.routine,
-                                          static_cast<std::uint32_t>(state_.operators.size()),
-                                          static_cast<std::uint32_t>(state_.values.size()), false});
+        state_.contexts.push_back(
+            Context{two ? cCall2 : cCall1, entry.routine, operatorCount_, valueCount_, false});
         i = r + 1;
         return true;
     }
@@ -259,17 +264,14 @@ bool SinglePass::operand(std::uint32_t& i)
 
 Value SinglePass::pop()
 {
-    const Value v = state_.values.back();
-    state_.values.pop_back();
-    return v;
+    return values_[--valueCount_];
 }
 
 /// Applies the operator on top to its operands, checking the forms the
 /// grammar allows on each side.
 bool SinglePass::reduce()
 {
-    const std::uint8_t op = state_.operators.back();
-    state_.operators.pop_back();
+    const std::uint8_t op = operators_[--operatorCount_];
     Node n;
     Value b = pop();
     if (op == opNegation || op == opNegatedLiteral) {
@@ -280,10 +282,8 @@ bool SinglePass::reduce()
             return false;
         n.kind = okNegate;
         n.a = b.node;
-        state_.nodes.push_back(n);
-        state_.values.push_back(Value{
-            static_cast<std::int32_t>(state_.nodes.size() - 1),
-            static_cast<std::uint8_t>(sStartsWithMinus | (op == opNegation ? sNegation : sPower))});
+        pushValue(addNode(n), static_cast<std::uint8_t>(sStartsWithMinus |
+                                                        (op == opNegation ? sNegation : sPower)));
         return true;
     }
     const Value a = pop();
@@ -294,7 +294,7 @@ bool SinglePass::reduce()
             return false;
         n.kind = okPower;
         if (b.shape & sLiteral) {
-            const double e = state_.nodes[static_cast<std::size_t>(b.node)].value;
+            const double e = nodes_[b.node].value;
             if (!(std::fabs(e) < 9223372036854775808.0))
                 return false; // the grammar raises the fault
             n.kind = powerKind(e);
@@ -323,14 +323,13 @@ bool SinglePass::reduce()
     }
     n.a = a.node;
     n.b = b.node;
-    state_.nodes.push_back(n);
-    state_.values.push_back(Value{static_cast<std::int32_t>(state_.nodes.size() - 1), shape});
+    pushValue(addNode(n), shape);
     return true;
 }
 
 bool SinglePass::reduceTo(std::uint32_t operators)
 {
-    while (state_.operators.size() > operators)
+    while (operatorCount_ > operators)
         if (!reduce())
             return false;
     return true;
@@ -339,15 +338,15 @@ bool SinglePass::reduceTo(std::uint32_t operators)
 bool SinglePass::binary(std::uint8_t op)
 {
     const std::uint32_t base = state_.contexts.back().operators;
-    while (state_.operators.size() > base) {
-        const std::uint8_t top = state_.operators.back();
+    while (operatorCount_ > base) {
+        const std::uint8_t top = operators_[operatorCount_ - 1];
         if (precedence(top) < precedence(op) ||
             (precedence(top) == precedence(op) && groupsToTheRight(op)))
             break;
         if (!reduce())
             return false;
     }
-    state_.operators.push_back(op);
+    pushOperator(op);
     return true;
 }
 
@@ -362,7 +361,7 @@ bool SinglePass::close()
     state_.contexts.pop_back();
     Node n;
     if (c.kind == cGroup) {
-        state_.values.back().shape = sPrimary;
+        values_[valueCount_ - 1].shape = sPrimary;
         return true;
     }
     if (c.kind == cCall2)
@@ -370,8 +369,7 @@ bool SinglePass::close()
     n.a = pop().node;
     n.kind = c.kind == cCall2 ? okFunction2 : okFunction1;
     n.routine = c.routine;
-    state_.nodes.push_back(n);
-    state_.values.push_back(Value{static_cast<std::int32_t>(state_.nodes.size() - 1), sPrimary});
+    pushValue(addNode(n), sPrimary);
     return true;
 }
 
@@ -387,9 +385,16 @@ bool SinglePass::comma()
 
 bool SinglePass::read()
 {
-    state_.nodes.clear();
-    state_.values.clear();
-    state_.operators.clear();
+    // Every character adds one node, value and operator at most.
+    const std::size_t room = end_ - start_ + 2;
+    if (state_.nodes.size() < room) {
+        state_.nodes.resize(room);
+        state_.values.resize(room);
+        state_.operators.resize(room);
+    }
+    nodes_ = state_.nodes.data();
+    values_ = state_.values.data();
+    operators_ = state_.operators.data();
     state_.contexts.clear();
     state_.contexts.push_back(Context{cRoot, nullptr, 0, 0, false});
     bool operandNext = true;
@@ -398,17 +403,16 @@ bool SinglePass::read()
         if (operandNext) {
             if (c == '(') {
                 state_.contexts.push_back(
-                    Context{cGroup, nullptr, static_cast<std::uint32_t>(state_.operators.size()),
-                            static_cast<std::uint32_t>(state_.values.size()), false});
+                    Context{cGroup, nullptr, operatorCount_, valueCount_, false});
                 ++i;
             } else if (isLetter(c)) {
                 if (!word(i, operandNext))
                     return false;
             } else {
-                const std::size_t values = state_.values.size();
+                const std::uint32_t values = valueCount_;
                 if (!operand(i))
                     return false;
-                operandNext = state_.values.size() == values; // a negation wants its operand
+                operandNext = valueCount_ == values; // a negation wants its operand
             }
             continue;
         }
@@ -448,39 +452,51 @@ bool SinglePass::read()
 OpNode* SinglePass::emit(const TVariableTable& variables)
 {
     ListBuilder list(variables);
-    std::vector<Visit>& visits = state_.visits;
-    visits.clear();
-    const std::int32_t root = state_.values.back().node;
-    visits.push_back(visitOf(root, Slot{}));
-    while (!visits.empty()) {
-        Visit& v = visits.back();
-        const Node& n = state_.nodes[static_cast<std::size_t>(v.node)];
-        const Slot slot{v.level, v.position, v.side};
-        if (v.phase == 0 && n.kind <= okConstant) {
-            if (n.kind == okVariable)
-                list.deliver(slot, n.cell);
-            else
-                list.deliverConstant(slot, n.value);
-            visits.pop_back();
-        } else if (v.phase == 0) {
-            Slot operand;
-            const OpRoutine routine = n.kind >= okFunction1 ? n.routine : nullptr;
-            if (list.open(slot, n.kind, routine, operand) != ListBuilder::Opened::Yes)
-                return nullptr; // beyond the limits: the grammar raises the error
+    // An operator's visit lasts while its operands are visited, one level
+    // deeper each; the list builder refuses a node below level 20, so the path
+    // from the whole term down fits.
+    std::array<Visit, ListBuilder::MaxLevel + 2> visits;
+    std::size_t depth = 0;
+    // A variable or number delivers its cell at once; an operator gets its
+    // node and is visited.
+    auto place = [&](std::int32_t index, const Slot& slot) {
+        const Node& n = nodes_[index];
+        if (n.kind == okVariable) {
+            list.deliver(slot, n.cell);
+            return true;
+        }
+        if (n.kind == okConstant) {
+            list.deliverConstant(slot, n.value);
+            return true;
+        }
+        Slot operand;
+        const OpRoutine routine = n.kind >= okFunction1 ? n.routine : nullptr;
+        if (list.open(slot, n.kind, routine, operand) != ListBuilder::Opened::Yes)
+            return false; // beyond the limits: the grammar raises the error
+        visits[depth++] = Visit{index, operand.level, operand.position, 0};
+        return true;
+    };
+    const std::int32_t root = values_[valueCount_ - 1].node;
+    if (!place(root, Slot{}))
+        return nullptr;
+    while (depth > 0) {
+        Visit& v = visits[depth - 1];
+        const Node& n = nodes_[v.node];
+        const Slot first{v.level, v.position, 1};
+        if (v.phase == 0) {
             v.phase = 1;
-            v.operandLevel = operand.level;
-            v.operandPosition = operand.position;
-            visits.push_back(visitOf(n.a, operand));
+            if (!place(n.a, first))
+                return nullptr;
         } else if (v.phase == 1 &&
                    ((n.kind >= okAdd && n.kind <= okPower) || n.kind == okFunction2)) {
             v.phase = 2;
-            const Slot second = list.second(Slot{v.operandLevel, v.operandPosition, 1});
-            visits.push_back(visitOf(n.b, second));
+            if (!place(n.b, list.second(first)))
+                return nullptr;
         } else {
-            visits.pop_back();
+            --depth;
         }
     }
-    return list.finish(state_.nodes[static_cast<std::size_t>(root)].kind);
+    return list.finish(nodes_[root].kind);
 }
 
 } // namespace

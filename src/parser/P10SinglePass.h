@@ -58,21 +58,17 @@ struct SinglePassState
         std::uint32_t values = 0;
         bool comma = false;
     };
-    struct Visit
+    struct Visit // plain data: the emission's stack is not initialised
     {
-        std::int32_t node = -1;
-        int level = 0;
-        int position = 1;
-        int side = 1;
-        std::uint8_t phase = 0;
-        int operandLevel = 0;
-        int operandPosition = 0;
+        std::int32_t node; // an operator
+        int level;         // the slot of its operands
+        int position;
+        std::uint8_t phase; // operands visited so far
     };
     std::vector<Node> nodes;
     std::vector<Value> values;
     std::vector<std::uint8_t> operators;
     std::vector<Context> contexts;
-    std::vector<Visit> visits;
 };
 
 /// The list for `source`'s text, or null when the text is left to the grammar.

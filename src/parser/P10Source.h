@@ -60,7 +60,7 @@ struct Source
     /// Upper-cases and trims `raw`; raises EExpressionHasBlanks for a blank
     /// inside and EMissMatchingBracket for unequal bracket counts.
     void prepare(std::string_view raw);
-    /// Fills `depth`, which the grammar and the shortcuts read.
+    /// Fills `depth` and `present`, which the grammar and the shortcuts read.
     void measureDepths();
 
     std::string_view view(Range r) const { return {text.data() + r.start, r.size()}; }

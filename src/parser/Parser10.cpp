@@ -327,24 +327,30 @@ long double Evaluate(const OpNode* first)
 
 namespace {
 
-/// The variable cells of a table, with the range of their addresses, which
-/// settles most questions in two comparisons.
+/// The variable cells of a table, gathered once per release with the range
+/// of their addresses, which settles most questions in two comparisons.
 class VariableCells
 {
 public:
     explicit VariableCells(const TVariableTable& variables) : variables_(variables)
     {
-        for (std::size_t i = 0; i < variables.size(); ++i) {
-            const double* c = variables.at(i).second;
-            low_ = std::min(low_, c, std::less<>());
-            high_ = std::max(high_, c, std::less<>());
+        count_ = std::min(variables.size(), std::size(cells_));
+        for (std::size_t i = 0; i < count_; ++i) {
+            cells_[i] = variables.at(i).second;
+            low_ = std::min(low_, cells_[i], std::less<>());
+            high_ = std::max(high_, cells_[i], std::less<>());
         }
     }
     bool contain(const double* cell) const
     {
-        if (std::less<>()(cell, low_) || std::less<>()(high_, cell))
+        if (count_ == variables_.size() &&
+            (std::less<>()(cell, low_) || std::less<>()(high_, cell)))
             return false;
-        for (std::size_t i = 0; i < variables_.size(); ++i)
+        for (std::size_t i = 0; i < count_; ++i)
+            if (cells_[i] == cell)
+                return true;
+        // Tables longer than the usual eight names are searched in place.
+        for (std::size_t i = count_; i < variables_.size(); ++i)
             if (variables_.at(i).second == cell)
                 return true;
         return false;
@@ -352,6 +358,8 @@ public:
 
 private:
     const TVariableTable& variables_;
+    const double* cells_[16];
+    std::size_t count_ = 0;
     const double* low_ = reinterpret_cast<const double*>(UINTPTR_MAX);
     const double* high_ = nullptr;
 };
