@@ -1,5 +1,8 @@
 #include "P10Lexicon.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace compiler {
 
 namespace {
@@ -46,6 +49,7 @@ void Lexicon::update(const TVariableTable& variables, const TFunctionTable& oneA
     while (size < 2 * (variables.size() + oneArg.size() + twoArg.size()))
         size *= 2;
     slots_.assign(size, Slot{});
+    std::fill(std::begin(letters_), std::end(letters_), Entry{});
     plain_ = true;
     for (std::size_t i = 0; i < variables.size(); ++i)
         add(variables.at(i).first, Entry{Kind::Variable, variables.at(i).second, nullptr});
@@ -69,9 +73,11 @@ void Lexicon::add(std::string_view name, const Entry& entry)
         i = (i + 1) & mask;
     }
     slots_[i] = Slot{upper, entry};
+    if (upper.size() == 1 && upper[0] >= 'A' && upper[0] <= 'Z')
+        letters_[upper[0] - 'A'] = entry;
 }
 
-const Lexicon::Entry& Lexicon::find(std::string_view name) const
+const Lexicon::Entry& Lexicon::findLonger(std::string_view name) const
 {
     if (slots_.empty())
         return none_;

@@ -43,7 +43,12 @@ public:
     bool plain() const { return plain_; }
 
     /// The entry of an upper-case name; Kind::None when there is none.
-    const Entry& find(std::string_view name) const;
+    const Entry& find(std::string_view name) const
+    {
+        if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z')
+            return letters_[name[0] - 'A'];
+        return findLonger(name);
+    }
 
 private:
     struct Slot
@@ -51,12 +56,14 @@ private:
         std::string name;
         Entry entry;
     };
+    const Entry& findLonger(std::string_view name) const;
     void add(std::string_view name, const Entry& entry);
     static std::size_t hash(std::string_view name);
 
     std::uint64_t stamps_[3] = {};
     bool plain_ = false;
     std::vector<Slot> slots_; // open addressing, power-of-two size
+    Entry letters_[26];       // the names of one letter, the usual variables
     Entry none_;
 };
 

@@ -19,17 +19,6 @@ ListBuilder::~ListBuilder()
         discard();
 }
 
-OpNode*& ListBuilder::at(int level, int position)
-{
-    return level == 0 ? anchor_ : slots_[level][position];
-}
-
-void ListBuilder::deliver(const Slot& term, double* cell)
-{
-    OpNode* node = at(term.level, term.position);
-    (term.side == 1 ? node->Arg1 : node->Arg2) = cell;
-}
-
 ListBuilder::Opened ListBuilder::open(const Slot& term, OpKind kind, OpRoutine routine,
                                       Slot& operand)
 {
@@ -54,12 +43,6 @@ ListBuilder::Opened ListBuilder::open(const Slot& term, OpKind kind, OpRoutine r
         ++used_[level];
     operand = Slot{level, position, 1};
     return Opened::Yes;
-}
-
-Slot ListBuilder::second(const Slot& first)
-{
-    ++used_[first.level];
-    return Slot{first.level, first.position, 2};
 }
 
 OpNode* ListBuilder::finish(OpKind rootKind)

@@ -42,7 +42,11 @@ public:
     ListBuilder& operator=(const ListBuilder&) = delete;
 
     /// A variable or number term delivers its cell.
-    void deliver(const Slot& term, double* cell);
+    void deliver(const Slot& term, double* cell)
+    {
+        OpNode* node = at(term.level, term.position);
+        (term.side == 1 ? node->Arg1 : node->Arg2) = cell;
+    }
     /// A number term delivers a new cell holding its value.
     void deliverConstant(const Slot& term, double value)
     {
@@ -52,12 +56,16 @@ public:
     /// cell that it delivers; `operand` is the slot of its first operand.
     Opened open(const Slot& term, OpKind kind, OpRoutine routine, Slot& operand);
     /// The slot of the second operand of a two-operand term opened at `first`.
-    Slot second(const Slot& first);
+    Slot second(const Slot& first)
+    {
+        ++used_[first.level];
+        return Slot{first.level, first.position, 2};
+    }
     /// The list; `rootKind` is the kind of the whole expression's term.
     OpNode* finish(OpKind rootKind);
 
 private:
-    OpNode*& at(int level, int position);
+    OpNode*& at(int level, int position) { return level == 0 ? anchor_ : slots_[level][position]; }
     void discard();
 
     const TVariableTable& variables_;
