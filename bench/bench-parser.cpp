@@ -287,6 +287,9 @@ const std::vector<std::pair<std::string, std::string>>& worstShapes()
         {"X*Y-SIN(X)/2+...*", repeat("X*Y-SIN(X)/2+", 157) + "*"},
         {"-X*Y-Z+...", repeat("-X*Y-Z+", 292)},
         {"X*E-5*...", "X" + repeat("*E-5", 511)},
+        // Literals that may fault where they stand, and one that does.
+        {"X-X-...-1E30-...-X", "X" + repeat("-X", 511) + "-1E30" + repeat("-X", 509)},
+        {"X-X-...-X^1E30", "X" + repeat("-X", 1016) + "-X^1E30"},
     };
     return shapes;
 }

@@ -147,38 +147,60 @@ void StructureShortcuts::prepare(const Source& source)
     markRiskyLiterals();
 }
 
-/// Any piece of text that could be read as a number beyond 10^18 (an
-/// exponent of 2^63 or more faults, a number beyond the double range too):
-/// an integer part of up to 9 digits with an exponent of up to 9 stays below;
-/// longer digit runs and larger exponents mark their positions.
+/// Literals whose reading could raise a fault: one whose value may reach
+/// 10^300 (the double range ends at 1.8 * 10^308), and one right after "^"
+/// whose value may reach 10^18 (an exponent of 2^63 or more faults). A
+/// literal is digits with at most one ".", then perhaps "E", a sign and
+/// digits; the digits after such a sign may also be read on their own. The
+/// positions of such literals are marked.
 void StructureShortcuts::markRiskyLiterals()
 {
     const std::string& s = source_->text;
-    const auto n = static_cast<std::int32_t>(s.size());
+    const auto n = static_cast<std::uint32_t>(s.size());
     marks_.assign(static_cast<std::size_t>(n) + 1, 0);
-    for (std::int32_t i = 0; i < n;) {
-        if (!isDigit(s[static_cast<std::size_t>(i)])) {
-            marks_[static_cast<std::size_t>(i) + 1] = marks_[static_cast<std::size_t>(i)];
+    for (std::uint32_t i = 0; i < n;) {
+        if (!(isDigit(s[i]) || s[i] == '.')) {
             ++i;
             continue;
         }
-        std::int32_t j = i;
-        while (j < n && isDigit(s[static_cast<std::size_t>(j)]))
-            ++j;
-        const std::int32_t length = j - i;
-        const char p1 = i >= 1 ? s[static_cast<std::size_t>(i) - 1] : '\0';
-        const char p2 = i >= 2 ? s[static_cast<std::size_t>(i) - 2] : '\0';
-        bool risky;
-        if (p1 == '.')
-            risky = false; // a fraction
-        else if (p1 == 'E' || (p1 == '+' && p2 == 'E'))
-            risky = length >= 2; // an exponent (after "E+" perhaps a mantissa of its own)
-        else
-            risky = length >= 10; // a mantissa (also after "E-": a negative exponent is harmless)
-        for (std::int32_t k = i; k < j; ++k)
-            marks_[static_cast<std::size_t>(k) + 1] =
-                marks_[static_cast<std::size_t>(k)] + (risky ? 1 : 0);
+        std::uint32_t j = i;
+        int digits = 0; // before the point, leading zeros aside
+        bool point = false;
+        for (; j < n && (isDigit(s[j]) || (s[j] == '.' && !point)); ++j) {
+            point = point || s[j] == '.';
+            if (!point && (digits > 0 || s[j] != '0'))
+                ++digits;
+        }
+        std::int64_t exponent = 0;
+        std::uint32_t exponentDigits = 0;
+        if (j + 1 < n && s[j] == 'E') {
+            std::uint32_t k = j + 1;
+            const bool negative = s[k] == '-';
+            k += (s[k] == '+' || s[k] == '-') ? 1 : 0;
+            for (; k < n && isDigit(s[k]); ++k, ++exponentDigits)
+                exponent = std::min<std::int64_t>(exponent * 10 + (s[k] - '0'), 1000000);
+            if (exponentDigits > 0) {
+                exponent = negative ? -exponent : exponent;
+                j = k;
+            }
+        }
+        std::uint32_t before = i;
+        if (before > 0 && (s[before - 1] == '+' || s[before - 1] == '-'))
+            --before;
+        const bool exponentOfPower = before > 0 && s[before - 1] == '^';
+        const std::int64_t magnitude = digits + std::max<std::int64_t>(exponent, 0);
+        const bool risky = magnitude > 300 || (exponentOfPower && magnitude > 18) || digits > 300 ||
+                           exponentDigits > 300;
+        for (std::uint32_t k = i; k < j; ++k)
+            marks_[k] = risky ? 1 : 0;
         i = j;
+    }
+    // Prefix counts: a piece of text holds a risky literal when they differ.
+    std::int32_t count = 0;
+    for (std::uint32_t i = 0; i <= n; ++i) {
+        const std::int32_t here = i < n ? marks_[i] : 0;
+        marks_[i] = count;
+        count += here;
     }
 }
 

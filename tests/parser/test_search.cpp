@@ -103,7 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
         // quirks of the grammar, left to it
         Case{"E-5", false}, Case{"X*E-5", false}, Case{"E+5*X", false}, Case{"X*-", false},
         Case{"+5", false}, Case{"X*+5", false}, Case{"X^1E30", false}, Case{"1E400*X", false},
-        Case{"12345678901*X", true},
+        Case{"12345678901*X", true}, Case{"2^99999999999", true},
+        Case{"X^12345678901234567890", false}, Case{"X-1E30-X", true},
         // blanks around the text are not part of it
         Case{" -*2*31.", false}, Case{" X-1E-5 ", true}, Case{"  -X*2 ", true},
         // refused texts
