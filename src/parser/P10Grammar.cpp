@@ -35,6 +35,7 @@ enum class Delivery : std::uint8_t
 
 struct Rule
 {
+    Question question = qQuestionCount; // the row's own question
     Form form = Form::Leaf;
     // FirstOf
     Question alternatives[13] = {};
@@ -101,40 +102,55 @@ constexpr Rule prefixed(Form form, Question operand)
     return r;
 }
 
+constexpr Rule row(Question q, Rule r)
+{
+    r.question = q;
+    return r;
+}
+
 // clang-format off
 /// The grammar, one row per question, in the order of the Question enum.
 constexpr Rule Rules[qQuestionCount] = {
-    /* qNumber     */ leaf(),
-    /* qVariable   */ leaf(),
-    /* qBracketed  */ prefixed(Form::Bracketed, qValidTerm),
-    /* qNegation   */ prefixed(Form::Negation, qNegOperand),
-    /* qPlus       */ split("+", qPlusLeft, qPlusRight, okAdd),
-    /* qMinus      */ split("-", qPlusLeft, qMinusRight, okSubtract),
-    /* qTimes      */ split("*", qTimesLeft, qMinusRight, okMultiply),
-    /* qDiv        */ split("DIV", qTimesLeft, qSlashRight, okDiv),
-    /* qMod        */ split("MOD", qTimesLeft, qSlashRight, okMod),
-    /* qSlash      */ split("/", qTimesLeft, qSlashRight, okDivide),
-    /* qPower      */ split("^", qPowerLeft, qExponent, okPower),
-    /* qFunction1  */ prefixed(Form::Call, qBracketed),
-    /* qFunction2  */ prefixed(Form::Call, qArguments),
-    /* qArguments  */ split(",", qValidTerm, qValidTerm, okFunction2, false),
-    /* qValidTerm  */ firstOf({qNumber, qVariable, qNegation, qPlus, qMinus, qTimes, qDiv, qMod,
-                               qSlash, qPower, qFunction2, qFunction1, qBracketed}),
-    /* qTerm       */ firstOf({qVariable, qNumber, qNegation, qPlus, qMinus, qTimes, qDiv, qMod,
-                               qSlash, qPower, qFunction1, qFunction2}, Delivery::Answer),
-    /* qNegOperand */ firstOf({qBracketed, qVariable, qPower, qFunction1, qFunction2}),
-    /* qPlusLeft   */ operands({qNegation, qMinus, qTimes, qDiv, qMod, qSlash, qPower, qFunction1,
-                                qFunction2}),
-    /* qPlusRight  */ operands({qPlus, qMinus, qTimes, qDiv, qMod, qSlash, qPower, qFunction1,
-                                qFunction2}),
-    /* qMinusRight */ operands({qTimes, qDiv, qMod, qSlash, qPower, qFunction1, qFunction2}),
-    /* qTimesLeft  */ operands({qNegation, qDiv, qMod, qSlash, qPower, qFunction1, qFunction2}),
-    /* qSlashRight */ operands({qPower, qFunction1, qFunction2}),
-    /* qPowerLeft  */ operands({qFunction1, qFunction2}),
-    /* qExponent   */ firstOf({qNumber, qVariable, qBracketed, qFunction1, qFunction2},
-                              Delivery::PowerKind),
+    row(qNumber,     leaf()),
+    row(qVariable,   leaf()),
+    row(qBracketed,  prefixed(Form::Bracketed, qValidTerm)),
+    row(qNegation,   prefixed(Form::Negation, qNegOperand)),
+    row(qPlus,       split("+", qPlusLeft, qPlusRight, okAdd)),
+    row(qMinus,      split("-", qPlusLeft, qMinusRight, okSubtract)),
+    row(qTimes,      split("*", qTimesLeft, qMinusRight, okMultiply)),
+    row(qDiv,        split("DIV", qTimesLeft, qSlashRight, okDiv)),
+    row(qMod,        split("MOD", qTimesLeft, qSlashRight, okMod)),
+    row(qSlash,      split("/", qTimesLeft, qSlashRight, okDivide)),
+    row(qPower,      split("^", qPowerLeft, qExponent, okPower)),
+    row(qFunction1,  prefixed(Form::Call, qBracketed)),
+    row(qFunction2,  prefixed(Form::Call, qArguments)),
+    row(qArguments,  split(",", qValidTerm, qValidTerm, okFunction2, false)),
+    row(qValidTerm,  firstOf({qNumber, qVariable, qNegation, qPlus, qMinus, qTimes, qDiv, qMod,
+                              qSlash, qPower, qFunction2, qFunction1, qBracketed})),
+    row(qTerm,       firstOf({qVariable, qNumber, qNegation, qPlus, qMinus, qTimes, qDiv, qMod,
+                              qSlash, qPower, qFunction1, qFunction2}, Delivery::Answer)),
+    row(qNegOperand, firstOf({qBracketed, qVariable, qPower, qFunction1, qFunction2})),
+    row(qPlusLeft,   operands({qNegation, qMinus, qTimes, qDiv, qMod, qSlash, qPower,
+                               qFunction1, qFunction2})),
+    row(qPlusRight,  operands({qPlus, qMinus, qTimes, qDiv, qMod, qSlash, qPower,
+                               qFunction1, qFunction2})),
+    row(qMinusRight, operands({qTimes, qDiv, qMod, qSlash, qPower, qFunction1, qFunction2})),
+    row(qTimesLeft,  operands({qNegation, qDiv, qMod, qSlash, qPower, qFunction1, qFunction2})),
+    row(qSlashRight, operands({qPower, qFunction1, qFunction2})),
+    row(qPowerLeft,  operands({qFunction1, qFunction2})),
+    row(qExponent,   firstOf({qNumber, qVariable, qBracketed, qFunction1, qFunction2},
+                             Delivery::PowerKind)),
 };
 // clang-format on
+
+static_assert(
+    [] {
+        for (int q = 0; q < qQuestionCount; ++q)
+            if (Rules[q].question != q)
+                return false;
+        return true;
+    }(),
+    "one row per question, in the order of the Question enum");
 
 /// Pieces shorter than this are not remembered.
 constexpr std::uint32_t RememberedLength = 4;
