@@ -384,7 +384,7 @@ public:
             const auto items = r.counters.find("items_per_second");
             if (items != r.counters.end() && items->second.value > 0)
                 ns = 1e9 / items->second.value;
-            perCall[r.run_name.str()] = ns;
+            perCall[r.run_name.function_name] = ns; // without the iterations a run may fix
         }
         ConsoleReporter::ReportRuns(runs);
     }
