@@ -1,9 +1,11 @@
 // The expression engine against muparser: compile time (compile plus release
 // of the previous list, as every pixel column of a redraw does) and
 // evaluation time per call with X sweeping 1920 values, the bare cost of the
-// extended-precision library calls each formula makes, and the worst compile
-// times found for texts up to 2047 characters. A table at the end puts the
-// figures side by side.
+// extended-precision library calls each formula makes, the compile time per
+// character of typical long formulas, the worst compile times found for texts
+// up to 2047 characters and the time for texts of a million characters.
+// Tables at the end put the figures side by side. Without benchmark flags of
+// its own the run repeats every benchmark five times and reports medians.
 
 #include "parser/Parser10.h"
 
@@ -84,6 +86,87 @@ const std::vector<Formula>& formulas()
          }},
     };
     return list;
+}
+
+/// The ten formulas of the redraw benchmark, compiled only.
+const std::vector<std::pair<std::string, std::string>>& redrawFormulas()
+{
+    static const std::vector<std::pair<std::string, std::string>> list = {
+        {"SIN(X)*2", "sin(x)*2"},
+        {"X^2-3", "x^2-3"},
+        {"1/X", "1/x"},
+        {"COS(X)+SIN(2*X)", "cos(x)+sin(2*x)"},
+        {"EXP(-X^2)*4", "exp(-x^2)*4"},
+        {"SQRT(ABS(X))", "sqrt(abs(x))"},
+        {"LN(ABS(X)+1)*2", "ln(abs(x)+1)*2"},
+        {"TAN(X)*0.2", "tan(x)*0.2"},
+        {"X^3/10-X", "x^3/10-x"},
+        {"MAX(SIN(X),COS(X))", "max(sin(x),cos(x))"},
+    };
+    return list;
+}
+
+/// Pieces of typical long formulas. Each puts one node on each of at most
+/// five levels, so that a balanced join of some dozens of them stays within
+/// the nesting and width limits and compiles.
+const std::vector<std::string>& typicalPieces()
+{
+    static const std::vector<std::string> pieces = {
+        "0.318309886*SIN(1.570796327*X+0.785398163)-0.101321184",
+        "0.523598776*COS(2.094395102*X)^2+0.261799388",
+        "EXP(-0.250000000*X^2)/3.141592654+0.318309886",
+        "MAX(ABS(X-1.570796327),0.785398163)*0.636619772",
+        "SQRT(ABS(X+0.577215665))*1.414213562-0.707106781",
+        "LN(ABS(X)+1.648721271)*0.434294482+0.301029996",
+        "ARCTAN(X/2.718281828)*0.636619772-0.367879441",
+        "MIN(SINH(X/4.000000000),0.750000000)*0.886226925",
+    };
+    return pieces;
+}
+
+/// The first `count` pieces (cycling) joined by alternating operators in a
+/// balanced bracket tree.
+std::string joinPieces(std::size_t count)
+{
+    static const char ops[] = {'+', '-', '*', '/'};
+    std::vector<std::string> level;
+    for (std::size_t i = 0; i < count; ++i)
+        level.push_back(typicalPieces()[i % typicalPieces().size()]);
+    std::size_t op = 0;
+    while (level.size() > 1) {
+        std::vector<std::string> next;
+        for (std::size_t i = 0; i + 1 < level.size(); i += 2)
+            next.push_back("(" + level[i] + ")" + ops[op++ % 4] + "(" + level[i + 1] + ")");
+        if (level.size() % 2 == 1)
+            next.push_back(level.back());
+        level.swap(next);
+    }
+    return level.front();
+}
+
+/// The longest typical formula of at most `maxLength` characters.
+std::string typicalFormula(std::size_t maxLength)
+{
+    std::string best = typicalPieces().front();
+    for (std::size_t count = 2; count <= 64; ++count) {
+        std::string text = joinPieces(count);
+        if (text.size() > maxLength)
+            break;
+        TParser check;
+        try {
+            check.CompileExpression(text);
+        } catch (const EMathParserError&) {
+            break; // wider than a level may be
+        }
+        best = std::move(text);
+    }
+    return best;
+}
+
+const std::vector<std::size_t>& typicalLengths()
+{
+    static const std::vector<std::size_t> lengths = {100, 250, 500, 1000, 2047};
+    return lengths;
 }
 
 std::vector<double> sweep()
@@ -198,6 +281,33 @@ const std::vector<std::pair<std::string, std::string>>& worstShapes()
         {"E-E-E-...", "E" + repeat("-E", 1023)},
         {"1E-1E-1E-...", "1E" + repeat("-1E", 681)},
         {"X^9999999999+X+X...", "X^9999999999" + repeat("+X-X", 508)},
+        // Texts refused only at their end.
+        {"X-X-...-X+", "X" + repeat("-X", 1022) + "+"},
+        {"X+X+...+X-", "X" + repeat("+X", 1022) + "-"},
+        {"X/X/.../X*", "X" + repeat("/X", 1022) + "*"},
+        {"nested MAX(...,X),)", repeat("MAX(", 292) + "X" + repeat(",X)", 291) + ",)"},
+        {"X*Y-SIN(X)/2+...*", repeat("X*Y-SIN(X)/2+", 157) + "*"},
+        {"-X*Y-Z+...", repeat("-X*Y-Z+", 292)},
+        {"X*E-5*...", "X" + repeat("*E-5", 511)},
+        // Literals that may fault where they stand, and one that does.
+        {"X-X-...-1E30-...-X", "X" + repeat("-X", 511) + "-1E30" + repeat("-X", 509)},
+        {"X-X-...-X^1E30", "X" + repeat("-X", 1016) + "-X^1E30"},
+    };
+    return shapes;
+}
+
+/// Texts of a million characters: each must come back within a second with
+/// the result or error the grammar gives it.
+const std::vector<std::pair<std::string, std::string>>& millionShapes()
+{
+    static const std::vector<std::pair<std::string, std::string>> shapes = {
+        {"sum X+X+...+X", "X" + repeat("+X", 499999)},
+        {"sum X+X+...+X+", "X" + repeat("+X", 499999) + "+"},
+        {"brackets ((...X...))", repeat("(", 499999) + "X" + repeat(")", 499999)},
+        {"nested SIN(SIN(...))", repeat("SIN(", 200000) + "X" + repeat(")", 200000)},
+        {"1E-1E-1E-...", "1E" + repeat("-1E", 333333)},
+        {"minus chain X-X-...-", "X" + repeat("-X", 499999) + "-"},
+        {"sum of long pieces", repeat("(" + typicalPieces()[0] + ")+", 17543) + "X"},
     };
     return shapes;
 }
@@ -214,6 +324,51 @@ void worstCompile(benchmark::State& state, const std::string* text)
     }
 }
 
+void typicalCompile(benchmark::State& state, const std::string* text)
+{
+    TParser p;
+    for (auto _ : state) {
+        p.CompileExpression(*text);
+        consume(p.FirstNode());
+    }
+}
+
+void muTextCompile(benchmark::State& state, const std::string* text)
+{
+    double x = 0.5;
+    mu::Parser p;
+    p.DefineVar("x", &x);
+    for (auto _ : state) {
+        p.SetExpr(*text);
+        consume(p.Eval());
+    }
+}
+
+/// The same formula in muparser's spelling.
+std::string toMuparser(const std::string& ours)
+{
+    std::string text;
+    for (char c : ours)
+        text += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    for (std::size_t at = text.find("arctan"); at != std::string::npos; at = text.find("arctan"))
+        text.replace(at, 6, "atan");
+    return text;
+}
+
+/// Typical long formulas, ours and muparser's spelling.
+const std::vector<std::pair<std::string, std::string>>& typicalTexts()
+{
+    static const std::vector<std::pair<std::string, std::string>> texts = [] {
+        std::vector<std::pair<std::string, std::string>> list;
+        for (std::size_t length : typicalLengths()) {
+            std::string ours = typicalFormula(length);
+            list.emplace_back(ours, toMuparser(ours));
+        }
+        return list;
+    }();
+    return texts;
+}
+
 /// Keeps the per-call times to print the comparison table at the end.
 class TableReporter : public benchmark::ConsoleReporter
 {
@@ -226,11 +381,12 @@ public:
             // With repetitions the median stands for the benchmark.
             if (!r.aggregate_name.empty() && r.aggregate_name != "median")
                 continue;
-            double ns = r.GetAdjustedCPUTime(); // ns per iteration (time unit ns)
+            double ns =
+                r.GetAdjustedCPUTime() * 1e9 / benchmark::GetTimeUnitMultiplier(r.time_unit);
             const auto items = r.counters.find("items_per_second");
             if (items != r.counters.end() && items->second.value > 0)
                 ns = 1e9 / items->second.value;
-            perCall[r.run_name.str()] = ns;
+            perCall[r.run_name.function_name] = ns; // without the iterations a run may fix
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -252,11 +408,44 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark(("Eval/bare libm/" + std::string(f.label)).c_str(), bareCalls,
                                      &f);
     }
+    for (const auto& [ours, mu] : redrawFormulas()) {
+        TParser check;
+        check.CompileExpression(ours);
+        benchmark::RegisterBenchmark(("Compile/ours/redraw " + ours).c_str(), typicalCompile,
+                                     &ours);
+        benchmark::RegisterBenchmark(("Compile/muparser/redraw " + ours).c_str(), muTextCompile,
+                                     &mu);
+    }
+    for (const auto& [ours, mu] : typicalTexts()) {
+        TParser check;
+        check.CompileExpression(ours);
+        const std::string label = std::to_string(ours.size()) + " chars";
+        benchmark::RegisterBenchmark(("Compile/ours/typical " + label).c_str(), typicalCompile,
+                                     &ours);
+        benchmark::RegisterBenchmark(("Compile/muparser/typical " + label).c_str(), muTextCompile,
+                                     &mu);
+    }
     for (const auto& [name, text] : worstShapes())
         benchmark::RegisterBenchmark(("Compile/worst/" + name).c_str(), worstCompile, &text)
             ->Unit(benchmark::kMillisecond);
+    for (const auto& [name, text] : millionShapes())
+        benchmark::RegisterBenchmark(("Compile/million/" + name).c_str(), worstCompile, &text)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1);
 
-    benchmark::Initialize(&argc, argv);
+    // Medians of five repetitions unless the caller chose otherwise.
+    std::vector<char*> args(argv, argv + argc);
+    std::string repetitions = "--benchmark_repetitions=5";
+    std::string aggregates = "--benchmark_report_aggregates_only=true";
+    bool chosen = false;
+    for (int i = 1; i < argc; ++i)
+        chosen = chosen || std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0;
+    if (!chosen) {
+        args.push_back(repetitions.data());
+        args.push_back(aggregates.data());
+    }
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
@@ -279,9 +468,30 @@ int main(int argc, char** argv)
         std::printf("%-22s %8.0fns %8.0fns %7.2f | %6.1fns %6.1fns %7.2f %6.1fns %6d %7.2fns\n",
                     l.c_str(), c, mc, c / mc, e, me, e / me, bare, nodes, (e - bare) / nodes);
     }
-    std::printf("\nworst compile times found (2045..2047 characters):\n");
+    std::printf("\n%-30s %10s %10s %7s\n", "short formula (redraw set)", "compile", "mu comp",
+                "ratio");
+    for (const auto& [ours, mu] : redrawFormulas()) {
+        const double c = get("Compile/ours/redraw " + ours);
+        const double mc = get("Compile/muparser/redraw " + ours);
+        std::printf("%-30s %8.0fns %8.0fns %7.2f\n", ours.c_str(), c, mc, c / mc);
+    }
+    std::printf("\n%-30s %10s %10s %7s %10s\n", "typical long formula", "compile", "mu comp",
+                "ratio", "per char");
+    for (const auto& [ours, mu] : typicalTexts()) {
+        const std::string label = std::to_string(ours.size()) + " chars";
+        const double c = get("Compile/ours/typical " + label);
+        const double mc = get("Compile/muparser/typical " + label);
+        std::printf("%-30s %8.1fus %8.1fus %7.2f %8.1fns\n", label.c_str(), c / 1000, mc / 1000,
+                    c / mc, c / static_cast<double>(ours.size()));
+    }
+    std::printf("\nworst compile times found (up to 2047 characters):\n");
     for (const auto& [name, text] : worstShapes())
-        std::printf("  %-28s %8.3f ms\n", name.c_str(), get("Compile/worst/" + name));
+        std::printf("  %-28s %5zu chars %8.3f ms\n", name.c_str(), text.size(),
+                    get("Compile/worst/" + name) / 1e6);
+    std::printf("\ntexts of about a million characters:\n");
+    for (const auto& [name, text] : millionShapes())
+        std::printf("  %-28s %7zu chars %8.1f ms\n", name.c_str(), text.size(),
+                    get("Compile/million/" + name) / 1e6);
     benchmark::Shutdown();
     return 0;
 }

@@ -4,146 +4,152 @@
 // list per pixel column; keeping the freed objects of the thread for the next
 // compile spares the allocator most of that traffic. Objects are ordinary
 // `new` allocations, so a cell or node from anywhere may be released here.
-// Under AddressSanitizer the pool is bypassed, so that a double release or a
-// use after release is still reported.
+//
+// Under AddressSanitizer the pool stays in use, so that the sanitizer run
+// exercises the code that ships: a kept object is poisoned, so that any use
+// after its release is reported, and releasing it again is reported too.
 
 #include "parser/Parser10.h"
 
 #include <cstddef>
+#include <memory>
+#include <new>
 
 namespace kurvaro {
 
 #if defined(__SANITIZE_ADDRESS__)
-#define KURVARO_CELL_POOL 0
+#define KURVARO_POISON_POOL 1
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-#define KURVARO_CELL_POOL 0
+#define KURVARO_POISON_POOL 1
 #endif
 #endif
-#ifndef KURVARO_CELL_POOL
-#define KURVARO_CELL_POOL 1
+
+#ifdef KURVARO_POISON_POOL
+#include <sanitizer/asan_interface.h>
 #endif
 
 namespace cellpool {
 
-#if KURVARO_CELL_POOL
-
-/// A free list of one object type, per thread, holding at most `Limit` objects.
+/// The objects of one type a thread has released, at most `Limit` of them.
 template <typename T> class FreeList
 {
 public:
     static constexpr std::size_t Limit = 4096;
+
+    FreeList() = default;
+    FreeList(const FreeList&) = delete;
+    FreeList& operator=(const FreeList&) = delete;
     ~FreeList()
     {
-        closed() = true;
-        while (head_ != nullptr) {
-            Link* next = head_->next;
-            delete reinterpret_cast<T*>(head_);
-            head_ = next;
+        while (count_ > 0) {
+            T* object = items_[--count_];
+            revive(object);
+            ::operator delete(object);
         }
     }
-    /// Set once the thread's list is gone (a static parser released at exit
-    /// after it): from then on objects go straight to the allocator.
+
+    T* take()
+    {
+        if (count_ == 0)
+            return new T();
+        T* object = items_[--count_];
+        revive(object);
+        return new (object) T();
+    }
+
+    void give(T* object)
+    {
+        if (object == nullptr)
+            return;
+#ifdef KURVARO_POISON_POOL
+        // Released before: this read of poisoned memory makes the sanitizer
+        // report the second release here.
+        if (__asan_address_is_poisoned(object))
+            static_cast<void>(*reinterpret_cast<volatile const char*>(object));
+#endif
+        if (items_ == nullptr)
+            items_ = std::make_unique<T*[]>(Limit);
+        if (count_ == Limit) {
+            delete object;
+            return;
+        }
+        object->~T();
+#ifdef KURVARO_POISON_POOL
+        ASAN_POISON_MEMORY_REGION(object, sizeof(T));
+#endif
+        items_[count_++] = object;
+    }
+
+private:
+    static void revive([[maybe_unused]] T* object)
+    {
+#ifdef KURVARO_POISON_POOL
+        ASAN_UNPOISON_MEMORY_REGION(object, sizeof(T));
+#endif
+    }
+
+    std::unique_ptr<T*[]> items_;
+    std::size_t count_ = 0;
+};
+
+/// The nodes and cells a thread has released.
+class Pool
+{
+public:
+    Pool() = default;
+    Pool(const Pool&) = delete;
+    Pool& operator=(const Pool&) = delete;
+    ~Pool() { closed() = true; }
+
+    /// The calling thread's pool; null once it is gone (a static parser
+    /// released at exit after it), when objects go straight to the allocator.
+    static Pool* local()
+    {
+        if (closed())
+            return nullptr;
+        static thread_local Pool pool;
+        return &pool;
+    }
+
+    FreeList<double> cells;
+    FreeList<OpNode> nodes;
+
+private:
     static bool& closed()
     {
         static thread_local bool flag = false;
         return flag;
     }
-
-    T* take()
-    {
-        if (head_ == nullptr)
-            return new T();
-        Link* l = head_;
-        head_ = l->next;
-        --count_;
-        return new (l) T();
-    }
-    void give(T* object)
-    {
-        if (count_ >= Limit) {
-            delete object;
-            return;
-        }
-        object->~T();
-        Link* l = new (object) Link{head_};
-        head_ = l;
-        ++count_;
-    }
-
-private:
-    struct Link
-    {
-        Link* next;
-    };
-    static_assert(sizeof(T) >= sizeof(Link) && alignof(T) >= alignof(Link));
-    Link* head_ = nullptr;
-    std::size_t count_ = 0;
 };
 
-inline FreeList<double>& cells()
+inline double* newCell(Pool* pool, double value)
 {
-    static thread_local FreeList<double> list;
-    return list;
-}
-
-inline FreeList<OpNode>& nodes()
-{
-    static thread_local FreeList<OpNode> list;
-    return list;
-}
-
-inline double* newCell(double value)
-{
-    if (FreeList<double>::closed())
-        return new double(value);
-    double* c = cells().take();
+    double* c = pool != nullptr ? pool->cells.take() : new double;
     *c = value;
     return c;
 }
-inline void deleteCell(double* c)
+
+inline void deleteCell(Pool* pool, double* c)
 {
-    if (c == nullptr)
-        return;
-    if (FreeList<double>::closed())
+    if (pool != nullptr)
+        pool->cells.give(c);
+    else
         delete c;
+}
+
+inline OpNode* newNode(Pool* pool)
+{
+    return pool != nullptr ? pool->nodes.take() : new OpNode();
+}
+
+inline void deleteNode(Pool* pool, OpNode* n)
+{
+    if (pool != nullptr)
+        pool->nodes.give(n);
     else
-        cells().give(c);
-}
-inline OpNode* newNode()
-{
-    return FreeList<OpNode>::closed() ? new OpNode() : nodes().take();
-}
-inline void deleteNode(OpNode* n)
-{
-    if (n == nullptr)
-        return;
-    if (FreeList<OpNode>::closed())
         delete n;
-    else
-        nodes().give(n);
 }
-
-#else
-
-inline double* newCell(double value)
-{
-    return new double(value);
-}
-inline void deleteCell(double* c)
-{
-    delete c;
-}
-inline OpNode* newNode()
-{
-    return new OpNode();
-}
-inline void deleteNode(OpNode* n)
-{
-    delete n;
-}
-
-#endif
 
 } // namespace cellpool
 

@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
+#include <functional>
+#include <iterator>
 
 namespace kurvaro {
 
@@ -326,63 +329,85 @@ long double Evaluate(const OpNode* first)
 
 namespace {
 
-bool isVariableCell(const double* cell, const TVariableTable& variables)
+/// The variable cells of a table, gathered once per release with the range
+/// of their addresses, which settles most questions in two comparisons.
+class VariableCells
 {
-    for (std::size_t i = 0; i < variables.size(); ++i)
-        if (variables.at(i).second == cell)
-            return true;
-    return false;
+public:
+    explicit VariableCells(const TVariableTable& variables) : variables_(variables)
+    {
+        count_ = std::min(variables.size(), std::size(cells_));
+        for (std::size_t i = 0; i < count_; ++i) {
+            cells_[i] = variables.at(i).second;
+            low_ = std::min(low_, cells_[i], std::less<>());
+            high_ = std::max(high_, cells_[i], std::less<>());
+        }
+    }
+    bool contain(const double* cell) const
+    {
+        if (count_ == variables_.size() &&
+            (std::less<>()(cell, low_) || std::less<>()(high_, cell)))
+            return false;
+        for (std::size_t i = 0; i < count_; ++i)
+            if (cells_[i] == cell)
+                return true;
+        // Tables longer than the usual eight names are searched in place.
+        for (std::size_t i = count_; i < variables_.size(); ++i)
+            if (variables_.at(i).second == cell)
+                return true;
+        return false;
+    }
+
+private:
+    const TVariableTable& variables_;
+    const double* cells_[16];
+    std::size_t count_ = 0;
+    const double* low_ = reinterpret_cast<const double*>(UINTPTR_MAX);
+    const double* high_ = nullptr;
+};
+
+/// Written into a cell that a reference has claimed for release: a NaN whose
+/// payload no cell holds otherwise, since arithmetic faults replace every NaN
+/// and literals are never NaN.
+constexpr std::uint64_t ClaimedBits = 0x7ff4c1a1'3ed0ce11ull;
+
+bool claimed(const double* cell)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, cell, sizeof bits);
+    return bits == ClaimedBits;
 }
 
 } // namespace
 
 void FreeOperationList(OpNode*& first, const TVariableTable& variables)
 {
-    std::size_t count = 0;
-    for (const OpNode* n = first; n != nullptr && count <= 64; n = n->Next)
-        ++count;
-    if (count <= 64) {
-        // Node by node: a cell shared with a later node is forgotten there, so
-        // that its first holder alone frees it; variable cells are never freed.
-        OpNode* n = first;
-        first = nullptr;
-        while (n != nullptr) {
-            for (OpNode* m = n->Next; m != nullptr; m = m->Next)
-                for (double** r : {&m->Arg1, &m->Arg2, &m->Dest})
-                    if (*r != nullptr && (*r == n->Arg1 || *r == n->Arg2 || *r == n->Dest))
-                        *r = nullptr;
-            for (double** r : {&n->Arg1, &n->Arg2, &n->Dest})
-                if (*r != nullptr && isVariableCell(*r, variables))
-                    *r = nullptr;
-            if (n->Dest != n->Arg2 && n->Dest != n->Arg1)
-                cellpool::deleteCell(n->Dest);
-            if (n->Arg2 != n->Arg1)
-                cellpool::deleteCell(n->Arg2);
-            cellpool::deleteCell(n->Arg1);
-            OpNode* next = n->Next;
-            cellpool::deleteNode(n);
-            n = next;
+    // A shared cell is released by its first holder only, a variable cell
+    // never. One pass in list order claims each cell for the first reference
+    // to it and clears every other reference; a second pass releases what
+    // the nodes still refer to. Linear in the length of the list and
+    // allocation-free.
+    const VariableCells variableCells(variables);
+    for (OpNode* n = first; n != nullptr; n = n->Next)
+        for (double** r : {&n->Dest, &n->Arg2, &n->Arg1}) {
+            if (*r == nullptr)
+                continue;
+            if (variableCells.contain(*r) || claimed(*r))
+                *r = nullptr;
+            else
+                std::memcpy(*r, &ClaimedBits, sizeof ClaimedBits);
         }
-        return;
-    }
-    // Long lists: the same cells, freed through one sorted pass instead of the
-    // quadratic one.
-    std::vector<double*> cells;
-    std::vector<OpNode*> nodes;
-    for (OpNode* n = first; n != nullptr; n = n->Next) {
-        nodes.push_back(n);
-        for (double* c : {n->Arg1, n->Arg2, n->Dest})
-            if (c != nullptr)
-                cells.push_back(c);
-    }
+    cellpool::Pool* pool = cellpool::Pool::local();
+    OpNode* n = first;
     first = nullptr;
-    std::sort(cells.begin(), cells.end());
-    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
-    for (double* c : cells)
-        if (!isVariableCell(c, variables))
-            cellpool::deleteCell(c);
-    for (OpNode* n : nodes)
-        cellpool::deleteNode(n);
+    while (n != nullptr) {
+        for (double* c : {n->Dest, n->Arg2, n->Arg1})
+            if (c != nullptr)
+                cellpool::deleteCell(pool, c);
+        OpNode* next = n->Next;
+        cellpool::deleteNode(pool, n);
+        n = next;
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -413,14 +438,21 @@ TCustomParser::TCustomParser(TComponent* owner) : TComponent(owner) {}
 TCustomParser::~TCustomParser()
 {
     FreeOperationList(first_, variables_);
+    // A variable's cell belongs to the component unless it is one of the
+    // component's own fields, whatever name it is registered under; a cell
+    // registered under two names is released once.
+    const double* const fields[] = {&A, &B, &C, &D, &E, &X, &Y, &T};
+    std::vector<double*> owned;
     for (std::size_t i = variables_.size(); i-- > 0;) {
-        const auto& [name, cell] = variables_.at(i);
-        const bool builtIn = name.size() == 1 &&
-                             std::string_view("ABCDETXY").find(name[0]) != std::string_view::npos;
-        if (!builtIn)
-            delete cell;
+        double* cell = variables_.at(i).second;
+        if (cell != nullptr &&
+            std::find(std::begin(fields), std::end(fields), cell) == std::end(fields) &&
+            std::find(owned.begin(), owned.end(), cell) == owned.end())
+            owned.push_back(cell);
     }
     variables_.clear();
+    for (double* cell : owned)
+        delete cell;
     setExpression(std::string());
 }
 

@@ -6,6 +6,7 @@
 
 #include "model/Faults.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -72,6 +73,15 @@ KURVARO_EXCEPTION_CLASS(EStringListError, Exception)
 // ---------------------------------------------------------------------------
 // Name tables
 
+/// A fresh stamp for a name table's contents: a new table and every change
+/// get one of their own, so what is derived from a table can be kept while
+/// its stamp stays the same.
+inline std::uint64_t nextNameTableStamp()
+{
+    static std::atomic<std::uint64_t> counter{0};
+    return ++counter;
+}
+
 /// A sorted table from names to values, looked up case-insensitively (ASCII)
 /// by bisection. Lookups take a view and never allocate.
 template <typename T> class TNameTable
@@ -93,10 +103,12 @@ public:
             if (duplicates_ == Duplicates::Refuse)
                 throw EStringListError("In der Stringliste sind Duplikate nicht erlaubt");
             entries_[i].second = value;
+            stamp_ = nextNameTableStamp();
             return;
         }
         entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(i),
                         {std::string(name), value});
+        stamp_ = nextNameTableStamp();
     }
 
     /// The value bound to `name`, or null.
@@ -110,7 +122,13 @@ public:
 
     std::size_t size() const { return entries_.size(); }
     const std::pair<std::string, T>& at(std::size_t i) const { return entries_[i]; }
-    void clear() { entries_.clear(); }
+    void clear()
+    {
+        entries_.clear();
+        stamp_ = nextNameTableStamp();
+    }
+    /// Changes with every change of the contents (see nextNameTableStamp).
+    std::uint64_t stamp() const { return stamp_; }
 
     /// Three-way ASCII case-insensitive comparison.
     static int compareNoCase(std::string_view a, std::string_view b)
@@ -148,6 +166,7 @@ private:
 
     Duplicates duplicates_;
     std::vector<std::pair<std::string, T>> entries_;
+    std::uint64_t stamp_ = nextNameTableStamp();
 };
 
 /// Variable name to cell. The cells of "A".."E", "X", "Y", "T" are the

@@ -6,6 +6,7 @@
 
 #include "parser/Parser10.h"
 
+#include <cstdio>
 #include <map>
 #include <sstream>
 #include <string>
@@ -34,12 +35,11 @@ inline std::string number(double v)
     return s.str();
 }
 
-/// The list of `p` as a bracketed formula; "" without a list. Variables by
-/// name, constants by value, each node's result by its operation.
-inline std::string text(const TCustomParser& p)
+/// The list from `first` as a bracketed formula; "" without a list.
+/// Variables by name, constants by value, each node's result by its operation.
+inline std::string text(const OpNode* first, const TVariableTable& vars)
 {
     std::map<const double*, std::string> cells;
-    const TVariableTable& vars = p.Variables();
     for (std::size_t i = 0; i < vars.size(); ++i)
         cells[vars.at(i).second] = vars.at(i).first;
     auto cell = [&](const double* c) {
@@ -47,7 +47,7 @@ inline std::string text(const TCustomParser& p)
         return it != cells.end() ? it->second : number(*c);
     };
     std::string last;
-    for (const OpNode* n = p.FirstNode(); n != nullptr; n = n->Next) {
+    for (const OpNode* n = first; n != nullptr; n = n->Next) {
         const std::string a = n->Arg1 ? cell(n->Arg1) : "";
         const std::string b = n->Arg2 ? cell(n->Arg2) : "";
         std::string r;
@@ -104,6 +104,49 @@ inline std::string text(const TCustomParser& p)
         last = r;
     }
     return last;
+}
+
+/// The list of `p` as a bracketed formula (see above).
+inline std::string text(const TCustomParser& p)
+{
+    return text(p.FirstNode(), p.Variables());
+}
+
+/// The list of `first` node by node: kind, routine and where each operand
+/// comes from (a variable by name, a constant by its exact bits, a result by
+/// the index of its node), so that two lists compare equal exactly when they
+/// have the same shape, kinds, constants and shared cells.
+inline std::string shape(const OpNode* first, const TVariableTable& vars)
+{
+    std::map<const double*, std::string> names;
+    for (std::size_t i = 0; i < vars.size(); ++i)
+        names[vars.at(i).second] = vars.at(i).first;
+    std::string out;
+    int index = 0;
+    for (const OpNode* n = first; n != nullptr; n = n->Next, ++index) {
+        out += std::to_string(n->Kind) + ":" + routineName(n->Routine) + "(";
+        for (const double* c : {n->Arg1, n->Arg2}) {
+            const auto it = names.find(c);
+            if (c == nullptr) {
+                out += "-";
+            } else if (it != names.end()) {
+                out += it->second;
+            } else {
+                char buffer[40];
+                std::snprintf(buffer, sizeof buffer, "%a", *c);
+                out += buffer;
+                names[c] = "shared constant " + std::string(buffer);
+            }
+            out += ",";
+        }
+        out += ")";
+        if (n->Dest == nullptr || (n->Kind > okConstant && names.count(n->Dest)))
+            out += "!dest";
+        if (n->Kind > okConstant)
+            names[n->Dest] = "#" + std::to_string(index);
+        out += " ";
+    }
+    return out;
 }
 
 /// The invariants of a compiled list; "" when they hold, else what broke.

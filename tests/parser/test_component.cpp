@@ -1,6 +1,7 @@
 // TParser as the curves and the main window use it: compile, evaluate, the
 // error handler, the flags, the tables and who frees what.
 #include "ListText.h"
+#include "parser/CellPool.h"
 #include "parser/Parser10.h"
 
 #include <gtest/gtest.h>
@@ -200,6 +201,59 @@ TEST(Tables, registeredVariableBelongsToTheComponent)
     delete p;
 }
 
+// Which cells the component owns is decided by address: whatever the name,
+// a cell that is not one of its fields is its own, and one that is stays.
+// The sanitizer run reports a leak, a bad release or a double release.
+TEST(Tables, aCellUnderABuiltInNameBelongsToTheComponent)
+{
+    auto* p = new TParser;
+    p->Variables().add("X", new double(5));
+    p->setExpression("X*2");
+    EXPECT_EQ(value(*p), 10.0);
+    delete p;
+}
+
+TEST(Tables, aFieldUnderAnotherNameStaysAField)
+{
+    auto* p = new TParser;
+    p->Variables().add("W", &p->Y);
+    p->Y = 4;
+    p->setExpression("W+1");
+    EXPECT_EQ(value(*p), 5.0);
+    delete p;
+}
+
+TEST(Tables, aCellUnderTwoNamesIsReleasedOnce)
+{
+    auto* p = new TParser;
+    auto* cell = new double(3);
+    p->Variables().add("U", cell);
+    p->Variables().add("V", cell);
+    p->setExpression("U*V");
+    EXPECT_EQ(value(*p), 9.0);
+    delete p;
+}
+
+TEST(Release, sharedCellsAreReleasedByTheirFirstHolderOnly)
+{
+    // A hand-made list sharing cells more than a compiled one does: a
+    // constant read by two nodes, a result read twice, a variable in all of
+    // them and a node whose result is one of its operands.
+    TParser p;
+    auto* constant = new double(2);
+    auto* first = new OpNode{&p.X, constant, new double(0), nullptr, nullptr, okAdd};
+    auto* second = new OpNode{first->Dest, constant, new double(0), nullptr, nullptr, okMultiply};
+    auto* third = new OpNode{second->Dest, first->Dest, nullptr, nullptr, nullptr, okSubtract};
+    third->Dest = third->Arg1;
+    first->Next = second;
+    second->Next = third;
+    OpNode* list = first;
+    p.X = 7;
+    FreeOperationList(list, p.Variables());
+    EXPECT_EQ(list, nullptr);
+    EXPECT_EQ(p.X, 7.0);
+}
+
 TEST(Release, keepsVariableCellsAndFreesTheRest)
 {
     TParser p;
@@ -228,6 +282,38 @@ TEST(Release, freeOperationListEmptiesTheHead)
     FreeOperationList(list, p.Variables());
     EXPECT_EQ(list, nullptr);
 }
+
+#ifdef KURVARO_POISON_POOL
+// Under AddressSanitizer the pool stays in use and poisons what it keeps, so
+// the sanitizer run checks the code that ships.
+TEST(Pool, keepsReleasedNodesAndCellsPoisoned)
+{
+    TParser p;
+    p.setExpression("X+2");
+    const OpNode* node = p.FirstNode();
+    const double* constant = node->Arg2;
+    const double* result = node->Dest;
+    p.setExpression("");
+    EXPECT_TRUE(__asan_address_is_poisoned(node));
+    EXPECT_TRUE(__asan_address_is_poisoned(constant));
+    EXPECT_TRUE(__asan_address_is_poisoned(result));
+    p.setExpression("X+2");
+    EXPECT_FALSE(__asan_address_is_poisoned(p.FirstNode()));
+    EXPECT_FALSE(__asan_address_is_poisoned(p.FirstNode()->Dest));
+}
+
+TEST(PoolDeathTest, reportsASecondRelease)
+{
+    EXPECT_DEATH(
+        {
+            cellpool::Pool* pool = cellpool::Pool::local();
+            double* cell = cellpool::newCell(pool, 1.0);
+            cellpool::deleteCell(pool, cell);
+            cellpool::deleteCell(pool, cell);
+        },
+        "use-after-poison");
+}
+#endif
 
 TEST(Component, ownerDeletesWhatItOwns)
 {
