@@ -383,7 +383,12 @@ void TMatheMain::setRangeText(RangeField field, const QString& text)
 
 QSize TMatheMain::drawingAreaSize() const
 {
-    return ui->Image1->size();
+    return ui->Image1->deviceSize();
+}
+
+double TMatheMain::devicePixelRatio() const
+{
+    return ui->Image1->devicePixelRatioF();
 }
 
 void TMatheMain::showWarning(const QString& text)

@@ -63,7 +63,9 @@ public:
     const QString& savePictureFileName() const { return SavePictureFileName; }
 
     // PlotSurface
+    /// In the screen's device pixels.
     QSize drawingAreaSize() const override;
+    double devicePixelRatio() const override;
     void showWarning(const QString& text) override;
     void processEvents() override;
     void presentPlot(const QImage& picture) override;
