@@ -20,6 +20,7 @@
 #include <QLocale>
 #include <QShowEvent>
 #include <QTimer>
+#include <QWindow>
 
 #include <exception>
 #include <utility>
@@ -52,19 +53,19 @@ void TMatheMain::FormCreate()
                        static_cast<QWidget*>(ui->Editymax)})
         w->setFont(mono);
 
-    ui->SpeedButton2->setIcon(glyphPicture(Glyph::ArrowUp));
-    ui->SpeedButton3->setIcon(glyphPicture(Glyph::ArrowLeft));
-    ui->SpeedButton1->setIcon(glyphPicture(Glyph::ArrowRight));
-    ui->SpeedButton4->setIcon(glyphPicture(Glyph::ArrowDown));
-    ui->SpeedButton5->setIcon(glyphPicture(Glyph::Minus));
-    ui->SpeedButton6->setIcon(glyphPicture(Glyph::Plus));
-    ui->Image2->setPixmap(glyphPicture(Glyph::Zoom));
+    ui->SpeedButton2->setIcon(glyphIcon(Glyph::ArrowUp));
+    ui->SpeedButton3->setIcon(glyphIcon(Glyph::ArrowLeft));
+    ui->SpeedButton1->setIcon(glyphIcon(Glyph::ArrowRight));
+    ui->SpeedButton4->setIcon(glyphIcon(Glyph::ArrowDown));
+    ui->SpeedButton5->setIcon(glyphIcon(Glyph::Minus));
+    ui->SpeedButton6->setIcon(glyphIcon(Glyph::Plus));
+    showZoomPicture();
     ui->Image2->setAttribute(Qt::WA_TransparentForMouseEvents);
-    ui->BitBtn1->setIcon(glyphPicture(Glyph::Rulers));
-    ui->BitBtn4->setIcon(glyphPicture(Glyph::CheckBoxes));
-    ui->BitBtn3->setIcon(glyphPicture(Glyph::Floppy));
-    ui->BitBtn2->setIcon(glyphPicture(Glyph::Brush));
-    ui->BitBtn5->setIcon(glyphPicture(Glyph::InfoBubble));
+    ui->BitBtn1->setIcon(glyphIcon(Glyph::Rulers));
+    ui->BitBtn4->setIcon(glyphIcon(Glyph::CheckBoxes));
+    ui->BitBtn3->setIcon(glyphIcon(Glyph::Floppy));
+    ui->BitBtn2->setIcon(glyphIcon(Glyph::Brush));
+    ui->BitBtn5->setIcon(glyphIcon(Glyph::InfoBubble));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -125,7 +126,18 @@ void TMatheMain::showEvent(QShowEvent* event)
     if (Shown)
         return;
     Shown = true;
+    // On another screen the zoom picture is painted anew at its ratio; the
+    // drawing area follows with the next redraw.
+    if (QWindow* handle = windowHandle())
+        connect(handle, &QWindow::screenChanged, this,
+                guardedSlot(this, [this] { showZoomPicture(); }));
+    showZoomPicture();
     FormShow();
+}
+
+void TMatheMain::showZoomPicture()
+{
+    ui->Image2->setPixmap(glyphPicture(Glyph::Zoom, ui->Image2->devicePixelRatioF()));
 }
 
 void TMatheMain::FormShow()

@@ -108,6 +108,9 @@ private:
     void Image1MouseUp(QPoint position);
     void Timer1Timer();
 
+    /// The zoom picture, painted at the ratio of the window's screen.
+    void showZoomPicture();
+
     /// Until the user's first input the first picture follows the drawing
     /// area, whose size the window manager settles only after the window is
     /// on screen: it is drawn again when it no longer fits.

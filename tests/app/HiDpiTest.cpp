@@ -5,14 +5,17 @@
 
 #include "app/MainForm.h"
 #include "app/TImage.h"
+#include "dialogs/FuncForm.h"
 #include "plot/NumberText.h"
 #include "plot/PlotRenderer.h"
 #include "plot/ViewMapping.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QTest>
 #include <QTimer>
 
@@ -145,6 +148,29 @@ TEST_F(HiDpiTest, SavedBitmapHasTheDeviceSize)
     EXPECT_EQ(saved.size(), image()->size() * 2);
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
               plotBitmap().convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(HiDpiTest, GlyphsArePaintedAtTheDeviceResolution)
+{
+    const struct
+    {
+        QWidget* owner;
+        const char* button;
+        QSize size;
+    } buttons[] = {{window.get(), "SpeedButton6", {11, 11}},
+                   {window.get(), "SpeedButton2", {11, 11}},
+                   {window.get(), "BitBtn2", {16, 16}},
+                   {window->Form2(), "BitBtn1", {16, 16}}};
+    for (const auto& b : buttons) {
+        auto* button = b.owner->findChild<QAbstractButton*>(QString::fromLatin1(b.button));
+        ASSERT_NE(button, nullptr) << b.button;
+        const QPixmap shown = button->icon().pixmap(b.size, button->devicePixelRatioF());
+        EXPECT_EQ(shown.size(), b.size * 2) << b.button;
+        EXPECT_EQ(shown.devicePixelRatio(), 2.0) << b.button;
+    }
+    const QPixmap zoom = window->findChild<QLabel*>(QStringLiteral("Image2"))->pixmap();
+    EXPECT_EQ(zoom.size(), QSize(88, 82));
+    EXPECT_EQ(zoom.devicePixelRatio(), 2.0);
 }
 
 } // namespace
