@@ -93,6 +93,8 @@ void TMatheMain::FormCreate()
     connect(ui->Image1, &TImage::mouseDown, this, guardedSlot(this, &TMatheMain::Image1MouseDown));
     connect(ui->Image1, &TImage::mouseMove, this, guardedSlot(this, &TMatheMain::Image1MouseMove));
     connect(ui->Image1, &TImage::mouseUp, this, guardedSlot(this, &TMatheMain::Image1MouseUp));
+    connect(ui->Image1, &TImage::wheelTurned, this,
+            guardedSlot(this, &TMatheMain::Image1MouseWheel));
 
     Bounds = new OuterBounds(*this);
     for (WindowBound b :
@@ -324,6 +326,21 @@ void TMatheMain::Timer1Timer()
     if (!DragActive || Renderer->pictureReleased())
         return;
     ui->Image1->drawOutline(DragStart, DragCurrent);
+}
+
+void TMatheMain::Image1MouseWheel(QPoint position, QPoint angleDelta, QPoint pixelDelta)
+{
+    // Like the zoom buttons, which are disabled then: a turn during a redraw
+    // is dropped, not saved up for later.
+    if (Renderer->isDrawing() || Renderer->pictureReleased())
+        return;
+    const int steps = Wheel.add(angleDelta, pixelDelta);
+    const QSize area = drawingAreaSize();
+    if (steps == 0 || area.isEmpty())
+        return;
+    ZoomAbout(*this, Renderer->LastRange(), steps, double(position.x()) / area.width(),
+              double(position.y()) / area.height());
+    Redraw();
 }
 
 void TMatheMain::Image1MouseUp(QPoint position)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PanZoom.h"
 #include "model/Stores.h"
 #include "plot/PlotSurface.h"
 
@@ -106,6 +107,9 @@ private:
     void Image1MouseDown(QPoint position);
     void Image1MouseMove(QPoint position);
     void Image1MouseUp(QPoint position);
+    /// Zooms as the zoom buttons do, about the plane point under the pointer,
+    /// one zoom step per whole wheel step (see WheelSteps).
+    void Image1MouseWheel(QPoint position, QPoint angleDelta, QPoint pixelDelta);
     void Timer1Timer();
 
     /// The zoom picture, painted at the ratio of the window's screen.
@@ -123,6 +127,7 @@ private:
     TForm1* form1 = nullptr;
     TForm4* form4 = nullptr;
 
+    WheelSteps Wheel;
     bool DragActive = false;
     QPoint DragStart;
     QPoint DragCurrent;

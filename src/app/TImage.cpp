@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace kurvaro {
 
@@ -70,6 +71,12 @@ void TImage::mouseMoveEvent(QMouseEvent* event)
 void TImage::mouseReleaseEvent(QMouseEvent* event)
 {
     emit mouseUp(devicePosition(event->position()));
+}
+
+void TImage::wheelEvent(QWheelEvent* event)
+{
+    event->accept();
+    emit wheelTurned(devicePosition(event->position()), event->angleDelta(), event->pixelDelta());
 }
 
 } // namespace kurvaro

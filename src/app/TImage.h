@@ -7,6 +7,7 @@
 class QMouseEvent;
 class QPaintEvent;
 class QPointF;
+class QWheelEvent;
 
 namespace kurvaro {
 
@@ -42,12 +43,16 @@ signals:
     void mouseDown(QPoint position);
     void mouseMove(QPoint position);
     void mouseUp(QPoint position);
+    /// The wheel (or a touchpad's scrolling) over the control, as the system
+    /// reports it: angle in eighths of a degree, pixels where the device gives them.
+    void wheelTurned(QPoint position, QPoint angleDelta, QPoint pixelDelta);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     /// A logical position as a device pixel of the control.

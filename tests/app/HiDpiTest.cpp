@@ -18,6 +18,7 @@
 #include <QPixmap>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 using namespace kurvaro;
 
@@ -137,6 +138,30 @@ TEST_F(HiDpiTest, DragRectangleIsInDevicePixels)
     EXPECT_EQ(field("Editxmax"), FormatRangeValue(view.PixelToX(60)));
     EXPECT_EQ(field("Editymax"), FormatRangeValue(view.PixelToY(20)));
     EXPECT_EQ(field("Editymin"), FormatRangeValue(view.PixelToY(80)));
+}
+
+TEST_F(HiDpiTest, WheelKeepsThePlanePointOfTheDevicePixelUnderThePointer)
+{
+    const auto turn = [this](QPointF at) {
+        QWheelEvent event(at, image()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(image(), &event);
+        pump();
+    };
+    turn({0, 0});
+    EXPECT_EQ(field("Editxmin"), "-5") << "the top left device pixel";
+    EXPECT_EQ(field("Editxmax"), "3");
+    EXPECT_EQ(field("Editymin"), "-3");
+    EXPECT_EQ(field("Editymax"), "5");
+    // The bottom right device pixel is half a logical pixel inside the edge.
+    const QSize area = window->drawingAreaSize();
+    const QPoint corner(area.width() - 1, area.height() - 1);
+    const ViewMapping before = window->mapping();
+    turn(QPointF(corner) / 2);
+    const ViewMapping after = window->mapping();
+    ASSERT_NEAR(after.range().XMax - after.range().XMin, 6.4, 1e-4) << "zoomed in";
+    EXPECT_NEAR(after.PixelToX(corner.x()), before.PixelToX(corner.x()), 1e-4);
+    EXPECT_NEAR(after.PixelToY(corner.y()), before.PixelToY(corner.y()), 1e-4);
 }
 
 TEST_F(HiDpiTest, SavedBitmapHasTheDeviceSize)
