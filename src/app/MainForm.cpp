@@ -6,6 +6,7 @@
 #include "dialogs/Desktop.h"
 #include "dialogs/FuncForm.h"
 #include "dialogs/SetupForm.h"
+#include "dialogs/ShellTargets.h"
 #include "dialogs/info_dialog.h"
 #include "plot/BitmapFile.h"
 #include "plot/NumberText.h"
@@ -15,9 +16,16 @@
 #include "settings/WindowBounds.h"
 #include "ui_MainForm.h"
 
+#include <QAbstractButton>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QList>
 #include <QLocale>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTimer>
 #include <QWindow>
@@ -95,6 +103,11 @@ void TMatheMain::FormCreate()
     connect(ui->Image1, &TImage::mouseUp, this, guardedSlot(this, &TMatheMain::Image1MouseUp));
     connect(ui->Image1, &TImage::wheelTurned, this,
             guardedSlot(this, &TMatheMain::Image1MouseWheel));
+    // Enter in a range field draws the typed view, as "Aktualisieren " does.
+    for (QLineEdit* edit : {ui->Editxmin, ui->Editxmax, ui->Editymin, ui->Editymax})
+        connect(edit, &QLineEdit::returnPressed, this,
+                guardedSlot(this, &TMatheMain::BitBtn2Click));
+    CreateShortcuts();
 
     Bounds = new OuterBounds(*this);
     for (WindowBound b :
@@ -290,6 +303,75 @@ void TMatheMain::SpeedButton5Click()
 {
     StepView(*this, Renderer->LastRange(), {.XMin = -1, .XMax = +1, .YMin = -1, .YMax = +1});
     Redraw();
+}
+
+// ---- Keyboard and clipboard ----
+
+void TMatheMain::CreateShortcuts()
+{
+    // Keys that a range field does not use for editing. A key stands for its
+    // button and does nothing while the button is disabled (during a redraw).
+    const auto ctrl = [](int key) { return QKeySequence(Qt::CTRL | key); };
+    const auto alt = [](int key) { return QKeySequence(Qt::ALT | key); };
+    const struct
+    {
+        QAbstractButton* button;
+        QList<QKeySequence> keys;
+        const char* toolTip;
+    } commands[] = {
+        {ui->BitBtn1, {ctrl(Qt::Key_F)}, "Funktionen bestimmen (Strg+F)"},
+        {ui->BitBtn4, {ctrl(Qt::Key_O)}, "Optionen bearbeiten (Strg+O)"},
+        {ui->BitBtn3,
+         {ctrl(Qt::Key_S)},
+         "Als Bitmap speichern (Strg+S)\nStrg+C kopiert das Bild in die Zwischenablage"},
+        {ui->BitBtn2,
+         {QKeySequence(Qt::Key_F5)},
+         "Aktualisieren (F5, Eingabetaste in einem Bereichsfeld)"},
+        {ui->BitBtn5, {}, "Info zum Programm\nF1 öffnet die Hilfe (Info.txt)"},
+        {ui->SpeedButton2, {alt(Qt::Key_Up)}, "Ansicht nach oben verschieben (Alt+↑)"},
+        {ui->SpeedButton3, {alt(Qt::Key_Left)}, "Ansicht nach links verschieben (Alt+←)"},
+        {ui->SpeedButton1, {alt(Qt::Key_Right)}, "Ansicht nach rechts verschieben (Alt+→)"},
+        {ui->SpeedButton4, {alt(Qt::Key_Down)}, "Ansicht nach unten verschieben (Alt+↓)"},
+        {ui->SpeedButton6,
+         {ctrl(Qt::Key_Plus), ctrl(Qt::Key_Equal)},
+         "Vergrößern (Strg++)\nMausrad über dem Bild: um den Mauszeiger"},
+        {ui->SpeedButton5,
+         {ctrl(Qt::Key_Minus)},
+         "Verkleinern (Strg+-)\nMausrad über dem Bild: um den Mauszeiger"},
+    };
+    for (const auto& command : commands) {
+        command.button->setToolTip(QString::fromUtf8(command.toolTip));
+        if (command.keys.isEmpty())
+            continue;
+        auto* shortcut = new QShortcut(this);
+        shortcut->setKeys(command.keys);
+        // click() does nothing for a disabled button.
+        connect(shortcut, &QShortcut::activated, command.button, &QAbstractButton::click);
+    }
+    for (QLineEdit* edit : {ui->Editxmin, ui->Editxmax, ui->Editymin, ui->Editymax})
+        edit->setToolTip(QStringLiteral("Eingabetaste: Aktualisieren"));
+
+    // A focused range field keeps Ctrl+C for its own text (it claims the key first).
+    auto* copy = new QShortcut(QKeySequence(QKeySequence::Copy), this);
+    connect(copy, &QShortcut::activated, this, guardedSlot(this, &TMatheMain::CopyPicture));
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, guardedSlot(this, &TMatheMain::ShowHelp));
+}
+
+void TMatheMain::CopyPicture()
+{
+    // What "Als Bitmap speichern" writes: never a zoom outline, and nothing
+    // while a picture is half drawn or before the first one.
+    const QImage& picture = Renderer->PlotBitmap();
+    if (Renderer->isDrawing() || picture.isNull())
+        return;
+    QGuiApplication::clipboard()->setImage(picture);
+}
+
+void TMatheMain::ShowHelp()
+{
+    // What the functions dialog's help button opens.
+    Desktop::instance().openUrl(helpFileUrl());
 }
 
 // ---- Mouse over the drawing area ----

@@ -112,6 +112,13 @@ private:
     void Image1MouseWheel(QPoint position, QPoint angleDelta, QPoint pixelDelta);
     void Timer1Timer();
 
+    /// The keyboard's ways to the panel's buttons, the help text and the
+    /// clipboard, and the tooltips that name them.
+    void CreateShortcuts();
+    /// Ctrl+C: PlotBitmap to the clipboard as an image.
+    void CopyPicture();
+    /// F1: Info.txt through the shell.
+    void ShowHelp();
     /// The zoom picture, painted at the ratio of the window's screen.
     void showZoomPicture();
 

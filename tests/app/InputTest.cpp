@@ -1,15 +1,17 @@
-// The wheel on the main window.
+// The wheel, the keyboard and the clipboard on the main window.
 
 #include "AppTestSupport.h"
 
 #include "app/MainForm.h"
 #include "app/TImage.h"
 #include "dialogs/FuncForm.h"
+#include "dialogs/ShellTargets.h"
 #include "plot/PlotRenderer.h"
 #include "plot/ViewMapping.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -152,5 +154,216 @@ TEST_F(InputTest, WheelDuringARedrawIsDropped)
     expectFields("-5", "5", "-5", "5", "and not saved up: half a step stays half a step");
     EXPECT_FALSE(window->renderer().isDrawing());
 }
+
+// ---- Enter and the shortcuts ----
+
+struct EnterCase
+{
+    const char* field;
+    double ViewRange::*bound;
+};
+
+class EnterTest : public InputTest, public ::testing::WithParamInterface<EnterCase>
+{
+};
+
+TEST_P(EnterTest, EnterInARangeFieldRedraws)
+{
+    const EnterCase& c = GetParam();
+    start();
+    setField(c.field, "-2");
+    QLineEdit* field = edit(c.field);
+    field->setFocus();
+    key(Qt::Key_Return, Qt::NoModifier, field);
+    EXPECT_EQ(window->renderer().LastRange().*c.bound, -2.0) << c.field;
+    setField(c.field, "abc");
+    key(Qt::Key_Enter, Qt::KeypadModifier, field);
+    EXPECT_EQ(desktop.warnings.size(), 1) << "the keypad's Enter as well: " << c.field;
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, EnterTest,
+                         ::testing::Values(EnterCase{"Editxmin", &ViewRange::XMin},
+                                           EnterCase{"Editxmax", &ViewRange::XMax},
+                                           EnterCase{"Editymin", &ViewRange::YMin},
+                                           EnterCase{"Editymax", &ViewRange::YMax}));
+
+struct ViewKeyCase
+{
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* xmin;
+    const char* xmax;
+    const char* ymin;
+    const char* ymax;
+    const char* reason;
+};
+
+class ViewKeyTest : public InputTest, public ::testing::WithParamInterface<ViewKeyCase>
+{
+};
+
+TEST_P(ViewKeyTest, MovesTheViewAsItsButtonDoes)
+{
+    const ViewKeyCase& c = GetParam();
+    startActive();
+    key(c.key, c.modifiers);
+    expectFields(c.xmin, c.xmax, c.ymin, c.ymax, c.reason);
+    EXPECT_EQ(window->renderer().LastRange().XMin, field("Editxmin").toDouble()) << "redrawn";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ViewKeyTest,
+    ::testing::Values(
+        ViewKeyCase{Qt::Key_Plus, Qt::ControlModifier, "-4", "4", "-4", "4", "Ctrl+Plus"},
+        ViewKeyCase{Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier, "-4", "4", "-4", "4",
+                    "Ctrl and the keypad's plus"},
+        ViewKeyCase{Qt::Key_Equal, Qt::ControlModifier, "-4", "4", "-4", "4",
+                    "Ctrl+= (plus without Shift on US keyboards)"},
+        ViewKeyCase{Qt::Key_Minus, Qt::ControlModifier, "-6", "6", "-6", "6", "Ctrl+Minus"},
+        ViewKeyCase{Qt::Key_Left, Qt::AltModifier, "-6", "4", "-5", "5", "Alt+Left"},
+        ViewKeyCase{Qt::Key_Right, Qt::AltModifier, "-4", "6", "-5", "5", "Alt+Right"},
+        ViewKeyCase{Qt::Key_Up, Qt::AltModifier, "-5", "5", "-4", "6", "Alt+Up"},
+        ViewKeyCase{Qt::Key_Down, Qt::AltModifier, "-5", "5", "-6", "4", "Alt+Down"},
+        ViewKeyCase{Qt::Key_Left, Qt::NoModifier, "-5", "5", "-5", "5", "a plain arrow is no pan"},
+        ViewKeyCase{Qt::Key_Plus, Qt::NoModifier, "-5", "5", "-5", "5",
+                    "a plain plus is no zoom"}));
+
+TEST_F(InputTest, F5RedrawsTheTypedView)
+{
+    startActive();
+    setField("Editxmin", "-2");
+    key(Qt::Key_F5);
+    EXPECT_EQ(window->renderer().LastRange().XMin, -2.0);
+}
+
+TEST_F(InputTest, F5InAFocusedRangeFieldRedrawsToo)
+{
+    startActive();
+    setField("Editymax", "3");
+    edit("Editymax")->setFocus();
+    key(Qt::Key_F5, Qt::NoModifier, edit("Editymax"));
+    EXPECT_EQ(window->renderer().LastRange().YMax, 3.0);
+    EXPECT_EQ(field("Editymax"), "3") << "the field keeps its text";
+}
+
+struct DialogKeyCase
+{
+    Qt::Key key;
+    const char* dialog;
+};
+
+class DialogKeyTest : public InputTest, public ::testing::WithParamInterface<DialogKeyCase>
+{
+};
+
+TEST_P(DialogKeyTest, OpensTheDialogOfItsButton)
+{
+    const DialogKeyCase& c = GetParam();
+    startActive();
+    key(c.key, Qt::ControlModifier);
+    EXPECT_EQ(desktop.dialogsShown, QStringList{QString::fromLatin1(c.dialog)});
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, DialogKeyTest,
+                         ::testing::Values(DialogKeyCase{Qt::Key_F, "Form2"},
+                                           DialogKeyCase{Qt::Key_O, "Form1"}));
+
+TEST_F(InputTest, CtrlSOpensTheSaveDialog)
+{
+    startActive();
+    key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(desktop.saveRequests.size(), 1u);
+}
+
+TEST_F(InputTest, F1OpensTheHelpTextAsTheInfoDialogsButtonDoes)
+{
+    startActive();
+    key(Qt::Key_F1);
+    EXPECT_EQ(desktop.openedUrls, QList<QUrl>{helpFileUrl()});
+    EXPECT_TRUE(desktop.dialogsShown.isEmpty());
+}
+
+TEST_F(InputTest, CtrlCCopiesThePictureWithoutTheZoomOutline)
+{
+    startActive();
+    QGuiApplication::clipboard()->clear();
+    image()->drawOutline({10, 10}, {60, 40});
+    ASSERT_NE(shownPicture(), plotBitmap()) << "the outline is on screen";
+    key(Qt::Key_C, Qt::ControlModifier);
+    const QImage copied = QGuiApplication::clipboard()->image();
+    ASSERT_FALSE(copied.isNull());
+    EXPECT_EQ(copied.size(), plotBitmap().size());
+    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32),
+              plotBitmap().convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(InputTest, CtrlCInAFocusedRangeFieldCopiesItsText)
+{
+    startActive();
+    QGuiApplication::clipboard()->clear();
+    setField("Editxmax", "4.25");
+    edit("Editxmax")->setFocus();
+    edit("Editxmax")->selectAll();
+    key(Qt::Key_C, Qt::ControlModifier, edit("Editxmax"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "4.25");
+    EXPECT_TRUE(QGuiApplication::clipboard()->image().isNull());
+}
+
+TEST_F(InputTest, ShortcutsOfDisabledButtonsDoNothingDuringARedraw)
+{
+    startActive();
+    showSlowCurve();
+    bool drawing = false;
+    QTimer::singleShot(0, window.get(), [&] {
+        drawing = window->renderer().isDrawing();
+        QGuiApplication::clipboard()->clear();
+        for (const auto& [k, m] : std::initializer_list<std::pair<Qt::Key, Qt::KeyboardModifiers>>{
+                 {Qt::Key_Plus, Qt::ControlModifier},
+                 {Qt::Key_Right, Qt::AltModifier},
+                 {Qt::Key_S, Qt::ControlModifier},
+                 {Qt::Key_F, Qt::ControlModifier},
+                 {Qt::Key_O, Qt::ControlModifier},
+                 {Qt::Key_C, Qt::ControlModifier}})
+            QTest::keyClick(window.get(), k, m);
+    });
+    click("BitBtn2");
+    ASSERT_TRUE(drawing);
+    expectFields("-5", "5", "-5", "5", "no pan or zoom");
+    EXPECT_TRUE(desktop.saveRequests.empty());
+    EXPECT_TRUE(desktop.dialogsShown.isEmpty());
+    EXPECT_TRUE(QGuiApplication::clipboard()->image().isNull()) << "no half-drawn picture";
+    key(Qt::Key_Plus, Qt::ControlModifier);
+    expectFields("-4", "4", "-4", "4", "and work again afterwards");
+}
+
+struct ToolTipCase
+{
+    const char* control;
+    const char* names;
+};
+
+class ToolTipTest : public InputTest, public ::testing::WithParamInterface<ToolTipCase>
+{
+};
+
+TEST_P(ToolTipTest, NamesTheShortcut)
+{
+    const ToolTipCase& c = GetParam();
+    start();
+    auto* control = window->findChild<QWidget*>(QString::fromLatin1(c.control));
+    ASSERT_NE(control, nullptr) << c.control;
+    EXPECT_TRUE(control->toolTip().contains(QString::fromUtf8(c.names)))
+        << c.control << ": " << control->toolTip().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ToolTipTest,
+    ::testing::Values(ToolTipCase{"BitBtn1", "Strg+F"}, ToolTipCase{"BitBtn4", "Strg+O"},
+                      ToolTipCase{"BitBtn3", "Strg+S"}, ToolTipCase{"BitBtn3", "Strg+C"},
+                      ToolTipCase{"BitBtn2", "F5"}, ToolTipCase{"BitBtn5", "F1"},
+                      ToolTipCase{"SpeedButton2", "Alt+↑"}, ToolTipCase{"SpeedButton3", "Alt+←"},
+                      ToolTipCase{"SpeedButton1", "Alt+→"}, ToolTipCase{"SpeedButton4", "Alt+↓"},
+                      ToolTipCase{"SpeedButton6", "Strg++"}, ToolTipCase{"SpeedButton5", "Strg+-"},
+                      ToolTipCase{"Editxmin", "Eingabetaste"}));
 
 } // namespace
