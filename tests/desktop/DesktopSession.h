@@ -88,6 +88,9 @@ public:
     QRect outerRect(unsigned long window) const;
     /// Whether the window manager has framed the window.
     bool isFramed(unsigned long window) const;
+    /// The size of the first picture of the window's icon (_NET_WM_ICON);
+    /// empty when it has none.
+    QSize iconSize(unsigned long window) const;
     /// Whether the keyboard input goes to `window` or one of its children.
     bool hasInputFocus(unsigned long window) const;
     /// The part of `area` that lies on the screen, as the screen shows it.
