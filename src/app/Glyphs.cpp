@@ -1,5 +1,7 @@
 #include "app/Glyphs.h"
 
+#include "dialogs/ScalableIcon.h"
+
 #include <QFont>
 #include <QPainter>
 #include <QPainterPath>
@@ -9,11 +11,30 @@ namespace kurvaro {
 
 namespace {
 
-QPixmap blank(int width, int height)
+/// A transparent picture of width x height logical pixels at `ratio`.
+QPixmap blank(int width, int height, qreal ratio)
 {
-    QPixmap picture(width, height);
+    QPixmap picture(QSize(width, height) * ratio);
+    picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::transparent);
     return picture;
+}
+
+QSize glyphSize(Glyph glyph)
+{
+    switch (glyph) {
+    case Glyph::ArrowUp:
+    case Glyph::ArrowLeft:
+    case Glyph::ArrowRight:
+    case Glyph::ArrowDown:
+    case Glyph::Minus:
+    case Glyph::Plus:
+        return QSize(11, 11);
+    case Glyph::Zoom:
+        return QSize(44, 41);
+    default:
+        return QSize(16, 16);
+    }
 }
 
 void arrow(QPainter& p, Glyph glyph)
@@ -174,12 +195,11 @@ void zoom(QPainter& p)
 
 } // namespace
 
-QPixmap glyphPicture(Glyph glyph)
+QPixmap glyphPicture(Glyph glyph, qreal ratio)
 {
-    const bool small = glyph == Glyph::ArrowUp || glyph == Glyph::ArrowLeft ||
-                       glyph == Glyph::ArrowRight || glyph == Glyph::ArrowDown ||
-                       glyph == Glyph::Minus || glyph == Glyph::Plus;
-    QPixmap picture = glyph == Glyph::Zoom ? blank(44, 41) : small ? blank(11, 11) : blank(16, 16);
+    const QSize size = glyphSize(glyph);
+    QPixmap picture = blank(size.width(), size.height(), ratio);
+    // The shapes are given in logical pixels; the painter scales them by the ratio.
     QPainter p(&picture);
     switch (glyph) {
     case Glyph::ArrowUp:
@@ -214,6 +234,12 @@ QPixmap glyphPicture(Glyph glyph)
         break;
     }
     return picture;
+}
+
+QIcon glyphIcon(Glyph glyph)
+{
+    return scalableIcon(glyphSize(glyph),
+                        [glyph](qreal ratio) { return glyphPicture(glyph, ratio); });
 }
 
 } // namespace kurvaro

@@ -6,6 +6,7 @@
 #include "dialogs/Desktop.h"
 #include "dialogs/FuncForm.h"
 #include "dialogs/SetupForm.h"
+#include "dialogs/ShellTargets.h"
 #include "dialogs/info_dialog.h"
 #include "plot/BitmapFile.h"
 #include "plot/NumberText.h"
@@ -15,11 +16,19 @@
 #include "settings/WindowBounds.h"
 #include "ui_MainForm.h"
 
+#include <QAbstractButton>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QList>
 #include <QLocale>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTimer>
+#include <QWindow>
 
 #include <exception>
 #include <utility>
@@ -52,19 +61,19 @@ void TMatheMain::FormCreate()
                        static_cast<QWidget*>(ui->Editymax)})
         w->setFont(mono);
 
-    ui->SpeedButton2->setIcon(glyphPicture(Glyph::ArrowUp));
-    ui->SpeedButton3->setIcon(glyphPicture(Glyph::ArrowLeft));
-    ui->SpeedButton1->setIcon(glyphPicture(Glyph::ArrowRight));
-    ui->SpeedButton4->setIcon(glyphPicture(Glyph::ArrowDown));
-    ui->SpeedButton5->setIcon(glyphPicture(Glyph::Minus));
-    ui->SpeedButton6->setIcon(glyphPicture(Glyph::Plus));
-    ui->Image2->setPixmap(glyphPicture(Glyph::Zoom));
+    ui->SpeedButton2->setIcon(glyphIcon(Glyph::ArrowUp));
+    ui->SpeedButton3->setIcon(glyphIcon(Glyph::ArrowLeft));
+    ui->SpeedButton1->setIcon(glyphIcon(Glyph::ArrowRight));
+    ui->SpeedButton4->setIcon(glyphIcon(Glyph::ArrowDown));
+    ui->SpeedButton5->setIcon(glyphIcon(Glyph::Minus));
+    ui->SpeedButton6->setIcon(glyphIcon(Glyph::Plus));
+    showZoomPicture();
     ui->Image2->setAttribute(Qt::WA_TransparentForMouseEvents);
-    ui->BitBtn1->setIcon(glyphPicture(Glyph::Rulers));
-    ui->BitBtn4->setIcon(glyphPicture(Glyph::CheckBoxes));
-    ui->BitBtn3->setIcon(glyphPicture(Glyph::Floppy));
-    ui->BitBtn2->setIcon(glyphPicture(Glyph::Brush));
-    ui->BitBtn5->setIcon(glyphPicture(Glyph::InfoBubble));
+    ui->BitBtn1->setIcon(glyphIcon(Glyph::Rulers));
+    ui->BitBtn4->setIcon(glyphIcon(Glyph::CheckBoxes));
+    ui->BitBtn3->setIcon(glyphIcon(Glyph::Floppy));
+    ui->BitBtn2->setIcon(glyphIcon(Glyph::Brush));
+    ui->BitBtn5->setIcon(glyphIcon(Glyph::InfoBubble));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -92,6 +101,13 @@ void TMatheMain::FormCreate()
     connect(ui->Image1, &TImage::mouseDown, this, guardedSlot(this, &TMatheMain::Image1MouseDown));
     connect(ui->Image1, &TImage::mouseMove, this, guardedSlot(this, &TMatheMain::Image1MouseMove));
     connect(ui->Image1, &TImage::mouseUp, this, guardedSlot(this, &TMatheMain::Image1MouseUp));
+    connect(ui->Image1, &TImage::wheelTurned, this,
+            guardedSlot(this, &TMatheMain::Image1MouseWheel));
+    // Enter in a range field draws the typed view, as "Aktualisieren " does.
+    for (QLineEdit* edit : {ui->Editxmin, ui->Editxmax, ui->Editymin, ui->Editymax})
+        connect(edit, &QLineEdit::returnPressed, this,
+                guardedSlot(this, &TMatheMain::BitBtn2Click));
+    CreateShortcuts();
 
     Bounds = new OuterBounds(*this);
     for (WindowBound b :
@@ -125,7 +141,18 @@ void TMatheMain::showEvent(QShowEvent* event)
     if (Shown)
         return;
     Shown = true;
+    // On another screen the zoom picture is painted anew at its ratio; the
+    // drawing area follows with the next redraw.
+    if (QWindow* handle = windowHandle())
+        connect(handle, &QWindow::screenChanged, this,
+                guardedSlot(this, [this] { showZoomPicture(); }));
+    showZoomPicture();
     FormShow();
+}
+
+void TMatheMain::showZoomPicture()
+{
+    ui->Image2->setPixmap(glyphPicture(Glyph::Zoom, ui->Image2->devicePixelRatioF()));
 }
 
 void TMatheMain::FormShow()
@@ -278,6 +305,75 @@ void TMatheMain::SpeedButton5Click()
     Redraw();
 }
 
+// ---- Keyboard and clipboard ----
+
+void TMatheMain::CreateShortcuts()
+{
+    // Keys that a range field does not use for editing. A key stands for its
+    // button and does nothing while the button is disabled (during a redraw).
+    const auto ctrl = [](int key) { return QKeySequence(Qt::CTRL | key); };
+    const auto alt = [](int key) { return QKeySequence(Qt::ALT | key); };
+    const struct
+    {
+        QAbstractButton* button;
+        QList<QKeySequence> keys;
+        const char* toolTip;
+    } commands[] = {
+        {ui->BitBtn1, {ctrl(Qt::Key_F)}, "Funktionen bestimmen (Strg+F)"},
+        {ui->BitBtn4, {ctrl(Qt::Key_O)}, "Optionen bearbeiten (Strg+O)"},
+        {ui->BitBtn3,
+         {ctrl(Qt::Key_S)},
+         "Als Bitmap speichern (Strg+S)\nStrg+C kopiert das Bild in die Zwischenablage"},
+        {ui->BitBtn2,
+         {QKeySequence(Qt::Key_F5)},
+         "Aktualisieren (F5, Eingabetaste in einem Bereichsfeld)"},
+        {ui->BitBtn5, {}, "Info zum Programm\nF1 öffnet die Hilfe (Info.txt)"},
+        {ui->SpeedButton2, {alt(Qt::Key_Up)}, "Ansicht nach oben verschieben (Alt+↑)"},
+        {ui->SpeedButton3, {alt(Qt::Key_Left)}, "Ansicht nach links verschieben (Alt+←)"},
+        {ui->SpeedButton1, {alt(Qt::Key_Right)}, "Ansicht nach rechts verschieben (Alt+→)"},
+        {ui->SpeedButton4, {alt(Qt::Key_Down)}, "Ansicht nach unten verschieben (Alt+↓)"},
+        {ui->SpeedButton6,
+         {ctrl(Qt::Key_Plus), ctrl(Qt::Key_Equal)},
+         "Vergrößern (Strg++)\nMausrad über dem Bild: um den Mauszeiger"},
+        {ui->SpeedButton5,
+         {ctrl(Qt::Key_Minus)},
+         "Verkleinern (Strg+-)\nMausrad über dem Bild: um den Mauszeiger"},
+    };
+    for (const auto& command : commands) {
+        command.button->setToolTip(QString::fromUtf8(command.toolTip));
+        if (command.keys.isEmpty())
+            continue;
+        auto* shortcut = new QShortcut(this);
+        shortcut->setKeys(command.keys);
+        // click() does nothing for a disabled button.
+        connect(shortcut, &QShortcut::activated, command.button, &QAbstractButton::click);
+    }
+    for (QLineEdit* edit : {ui->Editxmin, ui->Editxmax, ui->Editymin, ui->Editymax})
+        edit->setToolTip(QStringLiteral("Eingabetaste: Aktualisieren"));
+
+    // A focused range field keeps Ctrl+C for its own text (it claims the key first).
+    auto* copy = new QShortcut(QKeySequence(QKeySequence::Copy), this);
+    connect(copy, &QShortcut::activated, this, guardedSlot(this, &TMatheMain::CopyPicture));
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, guardedSlot(this, &TMatheMain::ShowHelp));
+}
+
+void TMatheMain::CopyPicture()
+{
+    // What "Als Bitmap speichern" writes: never a zoom outline, and nothing
+    // while a picture is half drawn or before the first one.
+    const QImage& picture = Renderer->PlotBitmap();
+    if (Renderer->isDrawing() || picture.isNull())
+        return;
+    QGuiApplication::clipboard()->setImage(picture);
+}
+
+void TMatheMain::ShowHelp()
+{
+    // What the functions dialog's help button opens.
+    Desktop::instance().openUrl(helpFileUrl());
+}
+
 // ---- Mouse over the drawing area ----
 
 void TMatheMain::Image1MouseMove(QPoint position)
@@ -312,6 +408,21 @@ void TMatheMain::Timer1Timer()
     if (!DragActive || Renderer->pictureReleased())
         return;
     ui->Image1->drawOutline(DragStart, DragCurrent);
+}
+
+void TMatheMain::Image1MouseWheel(QPoint position, QPoint angleDelta, QPoint pixelDelta)
+{
+    // Like the zoom buttons, which are disabled then: a turn during a redraw
+    // is dropped, not saved up for later.
+    if (Renderer->isDrawing() || Renderer->pictureReleased())
+        return;
+    const int steps = Wheel.add(angleDelta, pixelDelta);
+    const QSize area = drawingAreaSize();
+    if (steps == 0 || area.isEmpty())
+        return;
+    ZoomAbout(*this, Renderer->LastRange(), steps, double(position.x()) / area.width(),
+              double(position.y()) / area.height());
+    Redraw();
 }
 
 void TMatheMain::Image1MouseUp(QPoint position)
@@ -383,7 +494,12 @@ void TMatheMain::setRangeText(RangeField field, const QString& text)
 
 QSize TMatheMain::drawingAreaSize() const
 {
-    return ui->Image1->size();
+    return ui->Image1->deviceSize();
+}
+
+double TMatheMain::devicePixelRatio() const
+{
+    return ui->Image1->devicePixelRatioF();
 }
 
 void TMatheMain::showWarning(const QString& text)

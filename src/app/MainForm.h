@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PanZoom.h"
 #include "model/Stores.h"
 #include "plot/PlotSurface.h"
 
@@ -63,7 +64,9 @@ public:
     const QString& savePictureFileName() const { return SavePictureFileName; }
 
     // PlotSurface
+    /// In the screen's device pixels.
     QSize drawingAreaSize() const override;
+    double devicePixelRatio() const override;
     void showWarning(const QString& text) override;
     void processEvents() override;
     void presentPlot(const QImage& picture) override;
@@ -104,7 +107,20 @@ private:
     void Image1MouseDown(QPoint position);
     void Image1MouseMove(QPoint position);
     void Image1MouseUp(QPoint position);
+    /// Zooms as the zoom buttons do, about the plane point under the pointer,
+    /// one zoom step per whole wheel step (see WheelSteps).
+    void Image1MouseWheel(QPoint position, QPoint angleDelta, QPoint pixelDelta);
     void Timer1Timer();
+
+    /// The keyboard's ways to the panel's buttons, the help text and the
+    /// clipboard, and the tooltips that name them.
+    void CreateShortcuts();
+    /// Ctrl+C: PlotBitmap to the clipboard as an image.
+    void CopyPicture();
+    /// F1: Info.txt through the shell.
+    void ShowHelp();
+    /// The zoom picture, painted at the ratio of the window's screen.
+    void showZoomPicture();
 
     /// Until the user's first input the first picture follows the drawing
     /// area, whose size the window manager settles only after the window is
@@ -118,6 +134,7 @@ private:
     TForm1* form1 = nullptr;
     TForm4* form4 = nullptr;
 
+    WheelSteps Wheel;
     bool DragActive = false;
     QPoint DragStart;
     QPoint DragCurrent;

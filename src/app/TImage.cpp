@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace kurvaro {
 
@@ -15,6 +16,8 @@ TImage::TImage(QWidget* parent) : QWidget(parent)
 void TImage::setPicture(const QImage& image)
 {
     Picture = image.copy();
+    // Device pixels shown at the logical size.
+    Picture.setDevicePixelRatio(devicePixelRatioF());
     update();
 }
 
@@ -22,6 +25,9 @@ void TImage::drawOutline(QPoint a, QPoint b)
 {
     if (Picture.isNull())
         return;
+    // The corners are device pixels: the painter must not scale them.
+    const qreal ratio = Picture.devicePixelRatio();
+    Picture.setDevicePixelRatio(1);
     {
         QPainter painter(&Picture);
         painter.setRenderHint(QPainter::Antialiasing, false);
@@ -30,6 +36,7 @@ void TImage::drawOutline(QPoint a, QPoint b)
         const QPoint corners[] = {a, QPoint(b.x(), a.y()), b, QPoint(a.x(), b.y())};
         painter.drawPolygon(corners, 4);
     }
+    Picture.setDevicePixelRatio(ratio);
     update();
 }
 
@@ -41,19 +48,35 @@ void TImage::paintEvent(QPaintEvent*)
         painter.drawImage(QPoint(0, 0), Picture);
 }
 
+QSize TImage::deviceSize() const
+{
+    return size() * devicePixelRatioF();
+}
+
+QPoint TImage::devicePosition(const QPointF& position) const
+{
+    return (position * devicePixelRatioF()).toPoint();
+}
+
 void TImage::mousePressEvent(QMouseEvent* event)
 {
-    emit mouseDown(event->position().toPoint());
+    emit mouseDown(devicePosition(event->position()));
 }
 
 void TImage::mouseMoveEvent(QMouseEvent* event)
 {
-    emit mouseMove(event->position().toPoint());
+    emit mouseMove(devicePosition(event->position()));
 }
 
 void TImage::mouseReleaseEvent(QMouseEvent* event)
 {
-    emit mouseUp(event->position().toPoint());
+    emit mouseUp(devicePosition(event->position()));
+}
+
+void TImage::wheelEvent(QWheelEvent* event)
+{
+    event->accept();
+    emit wheelTurned(devicePosition(event->position()), event->angleDelta(), event->pixelDelta());
 }
 
 } // namespace kurvaro

@@ -1,5 +1,7 @@
 #include "dialogs/DialogGlyphs.h"
 
+#include "dialogs/ScalableIcon.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -15,14 +17,19 @@ constexpr int GlyphSize = 16;
 
 QIcon drawGlyph(const std::function<void(QPainter&)>& draw)
 {
-    QImage image(GlyphSize, GlyphSize, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        draw(painter);
-    }
-    return QIcon(QPixmap::fromImage(image));
+    // Drawn in logical pixels; on a HiDPI screen the painter scales the same
+    // shapes to the screen's device pixels.
+    return scalableIcon(QSize(GlyphSize, GlyphSize), [draw](qreal ratio) {
+        QImage image(QSize(GlyphSize, GlyphSize) * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            draw(painter);
+        }
+        return QPixmap::fromImage(image);
+    });
 }
 
 } // namespace

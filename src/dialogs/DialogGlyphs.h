@@ -4,7 +4,8 @@
 
 namespace kurvaro {
 
-// The small pictures on the dialogs' buttons, drawn in code at 16 x 16.
+// The small pictures on the dialogs' buttons, drawn in code at 16 x 16
+// logical pixels, sharp at any device pixel ratio.
 
 /// A green tick: the OK buttons.
 QIcon okGlyph();

@@ -7,6 +7,10 @@
 #include "dialogs/ShellTargets.h"
 #include "settings/Settings.h"
 
+#include <QKeySequence>
+#include <QShortcut>
+#include <QToolButton>
+
 #include <stdexcept>
 
 namespace kurvaro {
@@ -70,6 +74,10 @@ TForm2::TForm2(QWidget* parent) : DialogForm(parent), ui(std::make_unique<Ui::TF
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     connect(SpeedButton1, &QToolButton::clicked, this,
             guardedSlot(this, &TForm2::SpeedButton1Click));
+    // F1 is the help key here as in the main window.
+    SpeedButton1->setToolTip(QStringLiteral("Hilfe (F1)"));
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, SpeedButton1, &QToolButton::click);
     for (const Row& r : rows) {
         ColorSwatch* swatch = r.color;
         connect(swatch, &ColorSwatch::clicked, this,

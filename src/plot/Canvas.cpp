@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QString>
+#include <QtGlobal>
 
 #include <algorithm>
 
@@ -42,12 +43,18 @@ QFont canvasFont()
     return font;
 }
 
-QImage newCanvasImage(int width, int height)
+int canvasDotsPerMeter(double pixelRatio)
+{
+    constexpr int dotsPerMeterAt96Dpi = 3780;
+    return qRound(dotsPerMeterAt96Dpi * pixelRatio);
+}
+
+QImage newCanvasImage(int width, int height, double pixelRatio)
 {
     QImage image(width, height, QImage::Format_RGB32);
-    constexpr int dotsPerMeterAt96Dpi = 3780;
-    image.setDotsPerMeterX(dotsPerMeterAt96Dpi);
-    image.setDotsPerMeterY(dotsPerMeterAt96Dpi);
+    const int dotsPerMeter = canvasDotsPerMeter(pixelRatio);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
     return image;
 }
 

@@ -23,8 +23,12 @@ namespace kurvaro {
 /// without anti-aliasing.
 QFont canvasFont();
 
-/// A new picture of W x H at 96 dots per inch (so 8 points are 11 pixels).
-QImage newCanvasImage(int width, int height);
+/// A new picture of W x H device pixels at 96 dots per inch times the screen's
+/// device pixel ratio: at ratio 1, 8 points are 11 pixels; at ratio 2 the
+/// label font takes its device size while lines stay one pixel wide.
+QImage newCanvasImage(int width, int height, double pixelRatio = 1.0);
+/// The dots per meter of a picture made for `pixelRatio` (3780 at ratio 1).
+int canvasDotsPerMeter(double pixelRatio);
 
 /// Paints the line from (x0, y0) to (x1, y1) in `color`: one pixel per step
 /// along the longer axis, from the start pixel up to but not including the end

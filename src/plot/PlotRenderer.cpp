@@ -123,9 +123,11 @@ void PlotRenderer::ClearPlot(const PlotOptions& options)
         return;
     }
     const QSize size = areaSize();
+    const double ratio = surface.devicePixelRatio();
     // A picture that the surface still shares is replaced rather than overwritten.
-    if (picture.size() != size || !picture.isDetached()) {
-        picture = newCanvasImage(size.width(), size.height());
+    if (picture.size() != size || !picture.isDetached() ||
+        picture.dotsPerMeterX() != canvasDotsPerMeter(ratio)) {
+        picture = newCanvasImage(size.width(), size.height(), ratio);
     }
     if (!picture.isNull()) {
         picture.fill(toQColor(options.BackGround.Color));

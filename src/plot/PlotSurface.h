@@ -14,8 +14,12 @@ class PlotSurface
 public:
     virtual ~PlotSurface() = default;
 
-    /// The drawing area's current size in pixels (W x H).
+    /// The drawing area's current size in pixels (W x H): the screen's device
+    /// pixels, so on a HiDPI screen the logical size times the ratio below.
     virtual QSize drawingAreaSize() const = 0;
+    /// Device pixels per logical pixel of the drawing area's screen; the label
+    /// font is drawn at its size on that screen. 1 unless the surface says otherwise.
+    virtual double devicePixelRatio() const { return 1.0; }
     /// A modal warning box: caption "Warnung", one "OK". Line breaks are "\r\n".
     virtual void showWarning(const QString& text) = 0;
     /// Runs the event pump until no event is pending.

@@ -1,6 +1,8 @@
 #include "app/Glyphs.h"
 
+#include <QIcon>
 #include <QImage>
+#include <QPixmap>
 
 #include <gtest/gtest.h>
 
@@ -48,6 +50,40 @@ INSTANTIATE_TEST_SUITE_P(
                       GlyphCase{Glyph::Brush, 16, 16, "Aktualisieren "},
                       GlyphCase{Glyph::InfoBubble, 16, 16, "Info zum Programm"},
                       GlyphCase{Glyph::Zoom, 44, 41, "the zoom picture"}));
+
+TEST_P(GlyphTest, AtRatioTwoHasTwiceTheDevicePixelsOfItsOwn)
+{
+    const GlyphCase& c = GetParam();
+    const QPixmap large = glyphPicture(c.glyph, 2.0);
+    EXPECT_EQ(large.size(), QSize(2 * c.width, 2 * c.height)) << c.reason;
+    EXPECT_EQ(large.devicePixelRatio(), 2.0) << c.reason;
+    // Painted anew, not the small picture blown up: some 2 x 2 block of
+    // device pixels is not one colour (plus and minus are whole-pixel bars).
+    if (c.glyph == Glyph::Plus || c.glyph == Glyph::Minus)
+        return;
+    const QImage pixels = large.toImage();
+    bool finer = false;
+    for (int y = 0; y < pixels.height() && !finer; y += 2)
+        for (int x = 0; x < pixels.width() && !finer; x += 2)
+            finer = pixels.pixel(x, y) != pixels.pixel(x + 1, y) ||
+                    pixels.pixel(x, y) != pixels.pixel(x, y + 1) ||
+                    pixels.pixel(x, y) != pixels.pixel(x + 1, y + 1);
+    EXPECT_TRUE(finer) << c.reason;
+}
+
+TEST_P(GlyphTest, IconShowsThePictureOfTheScreensRatioAndAtRatioOneThePlainOne)
+{
+    const GlyphCase& c = GetParam();
+    const QSize size(c.width, c.height);
+    const QIcon icon = glyphIcon(c.glyph);
+    const QIcon plain(glyphPicture(c.glyph));
+    for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active})
+        EXPECT_EQ(icon.pixmap(size, 1.0, mode).toImage(), plain.pixmap(size, 1.0, mode).toImage())
+            << c.reason << ", mode " << mode;
+    const QPixmap large = icon.pixmap(size, 2.0);
+    EXPECT_EQ(large.devicePixelRatio(), 2.0) << c.reason;
+    EXPECT_EQ(large.toImage(), glyphPicture(c.glyph, 2.0).toImage()) << c.reason;
+}
 
 TEST(GlyphArrowTest, TheFourArrowsPointFourWays)
 {

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "app/MainForm.h"
+#include "app/TImage.h"
 #include "dialogs/FuncForm.h"
 #include "dialogs/SetupForm.h"
 #include "model/ProgramDirectory.h"
@@ -13,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QTimer>
 
 #include <cstring>
@@ -69,6 +71,24 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsFileUsesTheDesignedState)
     EXPECT_TRUE(desktop.warnings.isEmpty()) << desktop.warnings.join(" | ").toStdString();
     EXPECT_EQ(window->windowTitle(), "Kurvaro");
     EXPECT_FALSE(QFile::exists(settingsPath())) << "nothing is written before the close";
+}
+
+TEST_F(MainWindowTest, AtRatioOneTheDrawingAreasPixelsAreItsOwn)
+{
+    // The plain screen (the HiDPI one has a test executable of its own): W x H
+    // is the control's size, the picture is at 96 dots per inch (8 points are
+    // 11 pixels), and the screen shows each picture pixel once, unscaled.
+    start();
+    ASSERT_EQ(window->devicePixelRatioF(), 1.0);
+    auto* image = window->findChild<TImage*>(QStringLiteral("Image1"));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(window->drawingAreaSize(), image->size());
+    const QImage picture = plotBitmap();
+    EXPECT_EQ(picture.size(), image->size());
+    EXPECT_EQ(picture.dotsPerMeterX(), 3780);
+    EXPECT_EQ(picture.dotsPerMeterY(), 3780);
+    EXPECT_EQ(image->grab().toImage().convertToFormat(QImage::Format_RGB32),
+              picture.convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(MainWindowTest, DefaultPictureFillsTheDrawingAreaWithBackgroundAndGreyAxes)

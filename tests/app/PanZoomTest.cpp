@@ -6,6 +6,10 @@
 #include "plot/PlotRenderer.h"
 
 #include <QLocale>
+#include <QPoint>
+
+#include <utility>
+#include <vector>
 
 using namespace kurvaro;
 
@@ -69,6 +73,119 @@ TEST(StepViewTest, ABoundBeyondTheFixedPointRangeStopsAfterTheFieldsBeforeIt)
     EXPECT_THROW(StepView(later, {-5, 5, -5, 1e300}, {.XMin = -1, .XMax = +1, .YMax = +1}),
                  EInvalidOp);
     EXPECT_EQ(later.log, (QStringList{"XMin=-6", "XMax=6"}));
+}
+
+struct ZoomAboutCase
+{
+    ViewRange last;
+    int steps;
+    double fx;
+    double fy;
+    QStringList writes;
+    const char* reason;
+};
+
+TEST(ZoomAboutTest, SharesTheZoomButtonsChangeBetweenTheBoundsByThePointsPlace)
+{
+    const ZoomAboutCase cases[] = {
+        {{-5, 5, -5, 5}, 1, 0.5, 0.5, {"XMin=-4", "XMax=4", "YMin=-4", "YMax=4"}, "centre, in"},
+        {{-5, 5, -5, 5}, -1, 0.5, 0.5, {"XMin=-6", "XMax=6", "YMin=-6", "YMax=6"}, "centre, out"},
+        {{-5, 5, -5, 5},
+         1,
+         0,
+         0,
+         {"XMin=-5", "XMax=3", "YMin=-3", "YMax=5"},
+         "top left: XMin and YMax stay"},
+        {{-5, 5, -5, 5},
+         -1,
+         1,
+         1,
+         {"XMin=-7", "XMax=5", "YMin=-5", "YMax=7"},
+         "bottom right: XMax and YMin stay"},
+        {{0, 10, 0, 20},
+         1,
+         0.25,
+         0.75,
+         {"XMin=0.5", "XMax=8.5", "YMin=1", "YMax=17"},
+         "a quarter from the left, three quarters down"},
+        {{-5, 5, -5, 5},
+         2,
+         0.5,
+         0.5,
+         {"XMin=-3.2", "XMax=3.2", "YMin=-3.2", "YMax=3.2"},
+         "two steps"},
+        {{0, 0, 3, -2},
+         1,
+         0.3,
+         0.3,
+         {"XMin=0", "XMax=0", "YMin=3", "YMax=-2"},
+         "a range left unordered has no extent"},
+    };
+    for (const ZoomAboutCase& c : cases) {
+        LoggedFields fields;
+        ZoomAbout(fields, c.last, c.steps, c.fx, c.fy);
+        EXPECT_EQ(fields.log, c.writes) << c.reason;
+    }
+}
+
+TEST(ZoomAboutTest, AtTheCentreWritesWhatTheZoomButtonsWrite)
+{
+    // Halving the fifth is exact, so no range may round differently.
+    const ViewRange ranges[] = {{-5, 5, -5, 5},
+                                {0.1, 0.7, -3.3, 1e-3},
+                                {-1234.5678, 98765.4321, 1.0 / 3, 2.0 / 3},
+                                {1, 1.0004, -7e5, 3e-4}};
+    for (const ViewRange& r : ranges) {
+        for (const int direction : {+1, -1}) {
+            LoggedFields wheel;
+            ZoomAbout(wheel, r, direction, 0.5, 0.5);
+            LoggedFields button;
+            StepView(
+                button, r,
+                {.XMin = direction, .XMax = -direction, .YMin = direction, .YMax = -direction});
+            EXPECT_EQ(wheel.log, button.log) << r.XMin << ".." << r.XMax << " " << direction;
+        }
+    }
+}
+
+TEST(ZoomAboutTest, ABoundBeyondTheFixedPointRangeStopsAfterTheFieldsBeforeIt)
+{
+    LoggedFields fields;
+    EXPECT_THROW(ZoomAbout(fields, {-5, 5, -5, 1e300}, -1, 0.5, 0.5), EInvalidOp);
+    EXPECT_EQ(fields.log, (QStringList{"XMin=-6", "XMax=6"}));
+}
+
+struct WheelCase
+{
+    std::vector<std::pair<QPoint, QPoint>> turns; ///< angle delta, pixel delta
+    std::vector<int> steps;
+    const char* reason;
+};
+
+TEST(WheelStepsTest, CountsWholeStepsAndAddsUpFineOnes)
+{
+    const WheelCase cases[] = {
+        {{{{0, 120}, {}}, {{0, -120}, {}}}, {1, -1}, "one notch each way"},
+        {{{{0, 360}, {}}}, {3}, "three notches in one event"},
+        {{{{0, 40}, {}}, {{0, 40}, {}}, {{0, 40}, {}}, {{0, 40}, {}}}, {0, 0, 1, 0}, "fine steps"},
+        {{{{0, 100}, {}}, {{0, 50}, {}}, {{0, 100}, {}}}, {0, 1, 1}, "the rest is kept"},
+        {{{{0, 90}, {}}, {{0, -60}, {}}, {{0, -60}, {}}}, {0, 0, -1}, "turning back starts afresh"},
+        {{{{120, 0}, {}}, {{0, 0}, {0, 0}}}, {0, 0}, "sideways and nothing"},
+        {{{{0, 0}, {0, 30}}, {{0, 0}, {0, 30}}, {{0, 0}, {0, -90}}},
+         {0, 1, -1},
+         "pixels only: 60 per step"},
+        {{{{0, 60}, {0, 500}}, {{0, 60}, {0, 500}}}, {0, 1}, "an angle outranks pixels"},
+        {{{{0, 2147483647}, {}}, {{0, 2147483647}, {}}},
+         {17895697, 17895697},
+         "no overflow from huge turns"},
+    };
+    for (const WheelCase& c : cases) {
+        WheelSteps wheel;
+        std::vector<int> steps;
+        for (const auto& [angle, pixels] : c.turns)
+            steps.push_back(wheel.add(angle, pixels));
+        EXPECT_EQ(steps, c.steps) << c.reason;
+    }
 }
 
 struct ButtonCase

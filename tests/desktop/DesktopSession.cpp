@@ -135,6 +135,7 @@ struct VirtualDesktop::X
     Atom protocols = 0;
     Atom deleteWindow = 0;
     Atom supportingWm = 0;
+    Atom netWmIcon = 0;
 
     ~X()
     {
@@ -245,6 +246,7 @@ VirtualDesktop::VirtualDesktop(Manager manager, QSize screen)
     x->protocols = XInternAtom(x->display, "WM_PROTOCOLS", False);
     x->deleteWindow = XInternAtom(x->display, "WM_DELETE_WINDOW", False);
     x->supportingWm = XInternAtom(x->display, "_NET_SUPPORTING_WM_CHECK", False);
+    x->netWmIcon = XInternAtom(x->display, "_NET_WM_ICON", False);
 
     if (manager == Manager::Openbox) {
         this->manager = std::make_unique<ChildProcess>(
@@ -339,6 +341,17 @@ bool VirtualDesktop::isFramed(unsigned long window) const
 {
     const Window parent = x->parentOf(window);
     return parent != 0 && parent != x->root && x->cardinals(window, x->frameExtents).size() == 4;
+}
+
+QSize VirtualDesktop::iconSize(unsigned long window) const
+{
+    if (x->display == nullptr)
+        return {};
+    // The property starts with the first picture's width and height.
+    const std::vector<long> icon = x->cardinals(window, x->netWmIcon);
+    if (icon.size() < 3)
+        return {};
+    return QSize(int(icon[0]), int(icon[1]));
 }
 
 bool VirtualDesktop::hasInputFocus(unsigned long window) const

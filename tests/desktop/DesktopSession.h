@@ -88,6 +88,9 @@ public:
     QRect outerRect(unsigned long window) const;
     /// Whether the window manager has framed the window.
     bool isFramed(unsigned long window) const;
+    /// The size of the first picture of the window's icon (_NET_WM_ICON);
+    /// empty when it has none.
+    QSize iconSize(unsigned long window) const;
     /// Whether the keyboard input goes to `window` or one of its children.
     bool hasInputFocus(unsigned long window) const;
     /// The part of `area` that lies on the screen, as the screen shows it.
@@ -133,8 +136,9 @@ public:
     /// The targets handed to the desktop's "open", in order.
     QStringList opened() const;
 
-    /// Starts the program on `desktop`; false when it could not be started.
-    bool start(const VirtualDesktop& desktop);
+    /// Starts the program on `desktop` with the client environment and
+    /// `extraEnvironment` ("NAME=VALUE"); false when it could not be started.
+    bool start(const VirtualDesktop& desktop, const QStringList& extraEnvironment = {});
     bool running();
     /// Waits for the program to end by itself; true when it did.
     bool waitForExit(std::chrono::milliseconds timeout = Patience);
@@ -155,8 +159,9 @@ unsigned long openDialog(const VirtualDesktop& desktop, unsigned long mainWindow
 
 /// Where the main window's parts are, from its client rectangle (screen
 /// coordinates): the panel of 200 pixels on the right, the drawing area in
-/// the 1-pixel bevel of the rest.
-QRect drawingArea(const QRect& client);
+/// the 1-pixel bevel of the rest; each of them `scale` times as large on a
+/// screen of that device pixel ratio.
+QRect drawingArea(const QRect& client, int scale = 1);
 /// The middle of a command button of the panel ("BitBtn1" … "BitBtn5").
 QPoint panelButton(const QRect& client, const QString& name);
 

@@ -49,6 +49,9 @@ TEST_P(DialogKeysTest, KeysRightAfterOpeningReachTheFirstControl)
     const unsigned long dialog =
         openDialog(desktop, window, QString::fromLatin1(c.button), QString::fromUtf8(c.title));
     ASSERT_NE(dialog, 0u) << c.title;
+    // The window manager shows the program's icon on both.
+    EXPECT_FALSE(desktop.iconSize(window).isEmpty()) << "the main window";
+    EXPECT_FALSE(desktop.iconSize(dialog).isEmpty()) << c.title;
 
     ASSERT_TRUE(desktop.key(QString::fromLatin1(c.keys)));
     EXPECT_TRUE(eventually([&] { return !desktop.isMapped(dialog); }))
@@ -101,6 +104,7 @@ TEST_P(InfoDialogKeysTest, OpensOnThePanelThenTabReachesUpdatesThenFunctionParse
     const unsigned long dialog =
         openDialog(desktop, window, QStringLiteral("BitBtn5"), QStringLiteral("Info"));
     ASSERT_NE(dialog, 0u);
+    EXPECT_FALSE(desktop.iconSize(dialog).isEmpty()) << "the program's icon";
 
     // The panel takes no key, Esc does not close the dialog, and Tab goes on
     // to "Updates ?"; its request is the first that reaches the desktop.

@@ -103,9 +103,10 @@ QStringList ProgramCopy::opened() const
     return QString::fromLocal8Bit(log.readAll()).split(u'\n', Qt::SkipEmptyParts);
 }
 
-bool ProgramCopy::start(const VirtualDesktop& desktop)
+bool ProgramCopy::start(const VirtualDesktop& desktop, const QStringList& extraEnvironment)
 {
     QStringList environment = desktop.clientEnvironment(root.filePath(QStringLiteral("home")));
+    environment += extraEnvironment;
     for (QString& entry : environment) {
         if (entry.startsWith(QStringLiteral("PATH=")))
             entry.insert(5, root.filePath(QStringLiteral("shell")) + u':');
@@ -155,9 +156,10 @@ unsigned long openDialog(const VirtualDesktop& desktop, unsigned long mainWindow
 
 // ---- The main window's parts ----
 
-QRect drawingArea(const QRect& client)
+QRect drawingArea(const QRect& client, int scale)
 {
-    return QRect(client.x() + 1, client.y() + 1, client.width() - 202, client.height() - 2);
+    return QRect(client.x() + scale, client.y() + scale, client.width() - 202 * scale,
+                 client.height() - 2 * scale);
 }
 
 QPoint panelButton(const QRect& client, const QString& name)

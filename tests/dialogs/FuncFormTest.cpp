@@ -257,4 +257,15 @@ TEST_F(FuncFormTest, HelpButtonOpensInfoTxtBesideTheExecutable)
     EXPECT_TRUE(form.isVisible());
 }
 
+TEST_F(FuncFormTest, F1OpensTheHelpTextAsTheHelpButtonDoes)
+{
+    ASSERT_TRUE(showActive(form));
+    form.Edit2->setFocus();
+    QTest::keyClick(form.Edit2, Qt::Key_F1);
+    EXPECT_EQ(desktop.openedUrls,
+              QList<QUrl>{QUrl::fromLocalFile(dir.path() + QStringLiteral("/Info.txt"))});
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.SpeedButton1->toolTip().contains(QStringLiteral("F1")));
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 #include "plot/Canvas.h"
 #include "PlotTestSupport.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
@@ -186,6 +187,26 @@ TEST(CanvasTextTest, TextSitsOnAnOpaqueBoxAtItsTopLeftCorner)
     }
     EXPECT_GT(blue, 5) << "the text is drawn without anti-aliasing in its colour";
     EXPECT_GT(red, blue) << "the box fills the rest";
+}
+
+TEST(CanvasTextTest, TheFontTakesItsDeviceSizeOnAHiDpiPicture)
+{
+    const struct
+    {
+        double ratio;
+        int dotsPerMeter;
+    } cases[] = {{1.0, 3780}, {1.5, 5670}, {2.0, 7560}};
+    const QImage plain = newCanvasImage(20, 20);
+    const int plainHeight = QFontMetrics(canvasFont(), &plain).height();
+    for (const auto& c : cases) {
+        const QImage picture = newCanvasImage(20, 10, c.ratio);
+        EXPECT_EQ(picture.size(), QSize(20, 10)) << "device pixels: " << c.ratio;
+        EXPECT_EQ(picture.dotsPerMeterX(), c.dotsPerMeter) << c.ratio;
+        EXPECT_EQ(picture.dotsPerMeterY(), c.dotsPerMeter) << c.ratio;
+        EXPECT_EQ(picture.devicePixelRatio(), 1.0) << "painted in device pixels: " << c.ratio;
+        const int height = QFontMetrics(canvasFont(), &picture).height();
+        EXPECT_NEAR(height, plainHeight * c.ratio, 2) << c.ratio;
+    }
 }
 
 TEST(CanvasTextTest, TheFontIsAnEightPointSansSerif)

@@ -44,6 +44,7 @@ public:
     void setWindowBound(WindowBound, int) override {}
 
     QSize drawingAreaSize() const override { return size; }
+    double devicePixelRatio() const override { return ratio; }
     void showWarning(const QString& text) override;
     void processEvents() override;
     void presentPlot(const QImage& picture) override;
@@ -59,6 +60,7 @@ public:
     PlotOptions options;
     std::map<RangeField, QString> ranges;
     QSize size{473, 462};
+    double ratio = 1.0;
     QStringList log;
     QImage lastPresented;
     /// Runs inside processEvents, as the event pump of a window would.

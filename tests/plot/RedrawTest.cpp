@@ -123,4 +123,21 @@ TEST(RedrawTest, TheCopyShownStaysAsItWasPresented)
         << "drawing slot 2 did not change the copy shown before it";
 }
 
+TEST(RedrawTest, ThePictureFollowsTheScreensRatioAtTheSameSize)
+{
+    TestHost host;
+    TestRenderer renderer(host);
+    renderer.Redraw();
+    const QImage plain = renderer.PlotBitmap();
+    EXPECT_EQ(plain.dotsPerMeterX(), 3780);
+    host.ratio = 2.0;
+    renderer.Redraw();
+    EXPECT_EQ(renderer.PlotBitmap().size(), plain.size()) << "W x H is what the surface says";
+    EXPECT_EQ(renderer.PlotBitmap().dotsPerMeterX(), 7560) << "a new picture for the new ratio";
+    EXPECT_NE(renderer.PlotBitmap(), plain) << "the labels are larger";
+    host.ratio = 1.0;
+    renderer.Redraw();
+    EXPECT_EQ(renderer.PlotBitmap(), plain) << "and back, pixel for pixel";
+}
+
 } // namespace
