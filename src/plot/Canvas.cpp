@@ -19,18 +19,6 @@ Wide magnitude(Wide v)
     return v < 0 ? -v : v;
 }
 
-/// round(numerator / denominator) for denominator > 0, halves rounded up.
-Wide roundedQuotient(Wide numerator, Wide denominator)
-{
-    const Wide twice = 2 * numerator + denominator;
-    const Wide d = 2 * denominator;
-    Wide q = twice / d;
-    if (twice % d != 0 && twice < 0) {
-        --q; // floor for negative values
-    }
-    return q;
-}
-
 } // namespace
 
 QFont canvasFont()
@@ -67,7 +55,7 @@ void drawCanvasLine(QImage& image, QRgb color, long long x0, long long y0, long 
     // i = 0 .. steps - 1; the minor coordinate is minor0 + round(i * dMinor / steps).
     const Wide major0 = steep ? y0 : x0;
     const Wide minor0 = steep ? x0 : y0;
-    const Wide direction = (steep ? dy : dx) > 0 ? 1 : -1;
+    const int direction = (steep ? dy : dx) > 0 ? 1 : -1;
     const Wide dMinor = steep ? dx : dy;
     const Wide majorSize = steep ? image.height() : image.width();
     const Wide minorSize = steep ? image.width() : image.height();
@@ -84,29 +72,65 @@ void drawCanvasLine(QImage& image, QRgb color, long long x0, long long y0, long 
     if (magnitude(dMinor) > limit) {
         last = std::min(last, limit);
     }
+    if (first > last) {
+        return;
+    }
+    // One detach for the whole line; from here on pixels are addressed directly.
+    uchar* const bits = image.bits();
+    const qsizetype bytesPerLine = image.bytesPerLine();
+    // A step along the major axis moves this far through the pixels; one
+    // along the minor axis this far.
+    const qsizetype majorStride =
+        direction * (steep ? bytesPerLine : static_cast<qsizetype>(sizeof(QRgb)));
+    const qsizetype minorStride = steep ? static_cast<qsizetype>(sizeof(QRgb)) : bytesPerLine;
+    const int majorStart = static_cast<int>(major0 + first * direction);
+    const qsizetype majorOffset =
+        steep ? majorStart * bytesPerLine : majorStart * static_cast<qsizetype>(sizeof(QRgb));
     const QRgb pixel = 0xFF000000u | color;
+    const long long count = static_cast<long long>(last - first) + 1;
     if (dMinor == 0) {
         // Grid lines and ticks: one row or column, no rounding to do.
         if (minor0 < 0 || minor0 >= minorSize) {
             return;
         }
-        for (Wide i = first; i <= last; ++i) {
-            const Wide major = major0 + i * direction;
-            const int x = static_cast<int>(steep ? minor0 : major);
-            const int y = static_cast<int>(steep ? major : minor0);
-            reinterpret_cast<QRgb*>(image.scanLine(y))[x] = pixel;
+        qsizetype offset = majorOffset + static_cast<qsizetype>(minor0) * minorStride;
+        for (long long i = 0; i < count; ++i, offset += majorStride) {
+            *reinterpret_cast<QRgb*>(bits + offset) = pixel;
         }
         return;
     }
-    for (Wide i = first; i <= last; ++i) {
-        const Wide major = major0 + i * direction;
-        const Wide minor = minor0 + roundedQuotient(i * dMinor, steps);
-        if (minor < 0 || minor >= minorSize) {
-            continue;
+    // round(i * dMinor / steps), halves up, is floor((2 i dMinor + steps) / (2 steps)).
+    // It is divided once for the first step and then carried along: each
+    // step adds 2 dMinor to the numerator, that is `whole` to the quotient
+    // and `part` to the remainder, which carries one over when it reaches
+    // the divisor.
+    const Wide divisor = 2 * steps;
+    const Wide numerator = 2 * first * dMinor + steps;
+    Wide quotient = numerator / divisor;
+    Wide remainder = numerator % divisor;
+    if (remainder < 0) {
+        remainder += divisor; // floor for negative values
+        --quotient;
+    }
+    Wide whole = (2 * dMinor) / divisor;
+    Wide part = (2 * dMinor) % divisor;
+    if (part < 0) {
+        part += divisor;
+        --whole;
+    }
+    Wide minor = minor0 + quotient;
+    qsizetype offset = majorOffset;
+    for (long long i = 0; i < count; ++i, offset += majorStride) {
+        if (minor >= 0 && minor < minorSize) {
+            *reinterpret_cast<QRgb*>(bits + offset + static_cast<qsizetype>(minor) * minorStride) =
+                pixel;
         }
-        const int x = static_cast<int>(steep ? minor : major);
-        const int y = static_cast<int>(steep ? major : minor);
-        reinterpret_cast<QRgb*>(image.scanLine(y))[x] = pixel;
+        minor += whole;
+        remainder += part;
+        if (remainder >= divisor) {
+            remainder -= divisor;
+            ++minor;
+        }
     }
 }
 
