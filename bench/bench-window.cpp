@@ -100,11 +100,13 @@ TimingApplication* app()
 class TimedMain : public TMatheMain
 {
 public:
-    void presentPlot(const QImage& picture) override
+    void presentPlot(const QImage& picture, std::span<const QRect> changed) override
     {
         app()->meter.enter(Part::Presentation);
-        TMatheMain::presentPlot(picture);
-        ++app()->presented;
+        TMatheMain::presentPlot(picture, changed);
+        // A presentation that changed nothing is not painted.
+        if (!changed.empty())
+            ++app()->presented;
         app()->meter.leave();
     }
     void processEvents() override
