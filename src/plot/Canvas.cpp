@@ -39,10 +39,62 @@ QImage newCanvasImage(int width, int height)
     return image;
 }
 
+CanvasPixels::CanvasPixels(QImage& image)
+    // One detach for every line drawn through this object.
+    : bits(image.isNull() ? nullptr : image.bits()), bytesPerLine(image.bytesPerLine()),
+      width(image.width()), height(image.height())
+{
+}
+
 void drawCanvasLine(QImage& image, QRgb color, long long x0, long long y0, long long x1,
                     long long y1)
 {
-    if (image.isNull()) {
+    CanvasPixels pixels(image);
+    drawCanvasLine(pixels, color, x0, y0, x1, y1);
+}
+
+namespace {
+
+/// The steps of a line inside the picture: where the first one lies, how far
+/// a step moves along the major axis and a unit of the minor axis moves.
+struct Walk
+{
+    uchar* bits;
+    qsizetype offset;
+    qsizetype majorStride;
+    qsizetype minorStride;
+    long long count;
+    QRgb pixel;
+};
+
+/// Paints `count` steps. The minor coordinate starts at `minor` with
+/// `remainder` over in units of 1 / `divisor`; each step adds `whole` and
+/// `part` / `divisor`. Int is wide enough for every value on the way.
+template <typename Int>
+void walkLine(const Walk& w, Int minor, Int minorSize, Int whole, Int part, Int remainder,
+              Int divisor)
+{
+    qsizetype offset = w.offset;
+    for (long long i = 0; i < w.count; ++i, offset += w.majorStride) {
+        if (minor >= 0 && minor < minorSize) {
+            *reinterpret_cast<QRgb*>(w.bits + offset +
+                                     static_cast<qsizetype>(minor) * w.minorStride) = w.pixel;
+        }
+        minor += whole;
+        remainder += part;
+        if (remainder >= divisor) {
+            remainder -= divisor;
+            ++minor;
+        }
+    }
+}
+
+} // namespace
+
+void drawCanvasLine(CanvasPixels& pixels, QRgb color, long long x0, long long y0, long long x1,
+                    long long y1)
+{
+    if (pixels.bits == nullptr) {
         return;
     }
     const Wide dx = Wide(x1) - x0, dy = Wide(y1) - y0;
@@ -57,8 +109,8 @@ void drawCanvasLine(QImage& image, QRgb color, long long x0, long long y0, long 
     const Wide minor0 = steep ? x0 : y0;
     const int direction = (steep ? dy : dx) > 0 ? 1 : -1;
     const Wide dMinor = steep ? dx : dy;
-    const Wide majorSize = steep ? image.height() : image.width();
-    const Wide minorSize = steep ? image.width() : image.height();
+    const Wide majorSize = steep ? pixels.height : pixels.width;
+    const Wide minorSize = steep ? pixels.width : pixels.height;
 
     // The steps whose major coordinate lies inside the picture.
     Wide first = direction > 0 ? -major0 : major0 - (majorSize - 1);
@@ -75,62 +127,59 @@ void drawCanvasLine(QImage& image, QRgb color, long long x0, long long y0, long 
     if (first > last) {
         return;
     }
-    // One detach for the whole line; from here on pixels are addressed directly.
-    uchar* const bits = image.bits();
-    const qsizetype bytesPerLine = image.bytesPerLine();
-    // A step along the major axis moves this far through the pixels; one
-    // along the minor axis this far.
-    const qsizetype majorStride =
-        direction * (steep ? bytesPerLine : static_cast<qsizetype>(sizeof(QRgb)));
-    const qsizetype minorStride = steep ? static_cast<qsizetype>(sizeof(QRgb)) : bytesPerLine;
+    const qsizetype pixelBytes = sizeof(QRgb);
     const int majorStart = static_cast<int>(major0 + first * direction);
-    const qsizetype majorOffset =
-        steep ? majorStart * bytesPerLine : majorStart * static_cast<qsizetype>(sizeof(QRgb));
-    const QRgb pixel = 0xFF000000u | color;
-    const long long count = static_cast<long long>(last - first) + 1;
+    Walk w{pixels.bits,
+           steep ? majorStart * pixels.bytesPerLine : majorStart * pixelBytes,
+           direction * (steep ? pixels.bytesPerLine : pixelBytes),
+           steep ? pixelBytes : pixels.bytesPerLine,
+           static_cast<long long>(last - first) + 1,
+           0xFF000000u | color};
     if (dMinor == 0) {
         // Grid lines and ticks: one row or column, no rounding to do.
-        if (minor0 < 0 || minor0 >= minorSize) {
-            return;
-        }
-        qsizetype offset = majorOffset + static_cast<qsizetype>(minor0) * minorStride;
-        for (long long i = 0; i < count; ++i, offset += majorStride) {
-            *reinterpret_cast<QRgb*>(bits + offset) = pixel;
+        if (minor0 >= 0 && minor0 < minorSize) {
+            walkLine<long long>(w, static_cast<long long>(minor0), minorSize, 0, 0, 0, 1);
         }
         return;
     }
     // round(i * dMinor / steps), halves up, is floor((2 i dMinor + steps) / (2 steps)).
-    // It is divided once for the first step and then carried along: each
-    // step adds 2 dMinor to the numerator, that is `whole` to the quotient
-    // and `part` to the remainder, which carries one over when it reaches
-    // the divisor.
+    // It is taken for the first step and then carried along: each step adds
+    // 2 dMinor to the numerator, that is `whole` to the quotient and `part`
+    // to the remainder, which carries one over when it reaches the divisor.
+    // |dMinor| <= steps, so `whole` is -1, 0 or 1 and needs no division.
     const Wide divisor = 2 * steps;
-    const Wide numerator = 2 * first * dMinor + steps;
-    Wide quotient = numerator / divisor;
-    Wide remainder = numerator % divisor;
-    if (remainder < 0) {
-        remainder += divisor; // floor for negative values
-        --quotient;
-    }
-    Wide whole = (2 * dMinor) / divisor;
-    Wide part = (2 * dMinor) % divisor;
-    if (part < 0) {
+    Wide whole = 0;
+    Wide part = 2 * dMinor;
+    if (part == divisor) {
+        whole = 1;
+        part = 0;
+    } else if (part < 0) {
+        whole = -1;
         part += divisor;
-        --whole;
     }
-    Wide minor = minor0 + quotient;
-    qsizetype offset = majorOffset;
-    for (long long i = 0; i < count; ++i, offset += majorStride) {
-        if (minor >= 0 && minor < minorSize) {
-            *reinterpret_cast<QRgb*>(bits + offset + static_cast<qsizetype>(minor) * minorStride) =
-                pixel;
+    // A line that starts inside the picture starts at quotient 0.
+    Wide quotient = 0;
+    Wide remainder = steps;
+    if (first > 0) {
+        const Wide numerator = 2 * first * dMinor + steps;
+        quotient = numerator / divisor;
+        remainder = numerator % divisor;
+        if (remainder < 0) {
+            remainder += divisor; // floor for negative values
+            --quotient;
         }
-        minor += whole;
-        remainder += part;
-        if (remainder >= divisor) {
-            remainder -= divisor;
-            ++minor;
-        }
+    }
+    const Wide minor = minor0 + quotient;
+    // 64 bits suffice while the divisor and the minor coordinate stay well
+    // inside them; the steps inside the picture move the minor coordinate by
+    // at most their number.
+    constexpr Wide narrow = Wide(1) << 61;
+    if (divisor < narrow && magnitude(minor) < narrow) {
+        walkLine<long long>(w, static_cast<long long>(minor), static_cast<long long>(minorSize),
+                            static_cast<long long>(whole), static_cast<long long>(part),
+                            static_cast<long long>(remainder), static_cast<long long>(divisor));
+    } else {
+        walkLine<Wide>(w, minor, minorSize, whole, part, remainder, divisor);
     }
 }
 

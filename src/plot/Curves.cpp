@@ -53,6 +53,7 @@ void DrawCurve(QImage& picture, const ViewMapping& mapping, TParser& parser,
     const long long width = mapping.width();
     const long long height = mapping.height();
     const QRgb rgb = color.rgb();
+    CanvasPixels pixels(picture);
     // The last good value's row, computed once when it was read; nothing
     // while there is no good value yet or when its row left the 64-bit range.
     bool havePrevious = first.has_value();
@@ -68,7 +69,7 @@ void DrawCurve(QImage& picture, const ViewMapping& mapping, TParser& parser,
             const long long to = *row;
             const bool inside = (from >= 1 && from <= height) || (to >= 1 && to <= height);
             if (inside) {
-                drawCanvasLine(picture, rgb, k - 1, from, k, to);
+                drawCanvasLine(pixels, rgb, k - 1, from, k, to);
                 changed.add(k - 1, from, k, to);
             }
         }
