@@ -66,14 +66,24 @@ std::vector<QRect> ChangedArea::rects() const
     if (!any) {
         return result;
     }
+    const auto area = [](const QRect& r) { return static_cast<long long>(r.width()) * r.height(); };
     for (std::size_t s = 0; s < strips.size(); ++s) {
         const Rows& rows = strips[s];
         if (rows.top > rows.bottom) {
             continue;
         }
         const int left = static_cast<int>(s) * StripWidth;
-        const int width = std::min(StripWidth, size.width() - left);
-        result.emplace_back(left, rows.top, width, rows.bottom - rows.top + 1);
+        const QRect strip(left, rows.top, std::min(StripWidth, size.width() - left),
+                          rows.bottom - rows.top + 1);
+        // Neighbours are shown as one rectangle when that adds little.
+        if (!result.empty() && result.back().right() + 1 == strip.left()) {
+            const QRect merged = result.back().united(strip);
+            if (area(merged) - area(result.back()) - area(strip) <= MergeSlack) {
+                result.back() = merged;
+                continue;
+            }
+        }
+        result.push_back(strip);
     }
     return result;
 }

@@ -10,7 +10,8 @@ namespace kurvaro {
 /// What has been drawn into the picture since it was last presented, so that
 /// a presentation needs to hand over only that: the whole picture after it
 /// was cleared, and for curves one rectangle per strip of StripWidth columns,
-/// from the highest to the lowest row drawn into that strip. The rectangles
+/// from the highest to the lowest row drawn into that strip, neighbouring
+/// strips joined where that adds at most MergeSlack pixels. The rectangles
 /// may cover more than was drawn, never less.
 class ChangedArea
 {
@@ -18,12 +19,14 @@ public:
     /// Columns per strip: narrow enough that a curve's strips stay close to
     /// its path, wide enough that a picture has few of them.
     static constexpr int StripWidth = 32;
+    /// Each rectangle costs about as much to show as this many pixels more.
+    static constexpr long long MergeSlack = 2 * StripWidth * StripWidth;
 
     /// Everything changed: the picture was cleared, now W x H.
     void setWhole(QSize size);
-    /// Pixels in columns left to right and rows top to bottom (both ends
-    /// included, in any order, anywhere in the 64-bit range) may have changed;
-    /// only the part inside the picture counts.
+    /// The pixels in columns x0 to x1 and rows y0 to y1 (both ends included,
+    /// in any order, anywhere in the 64-bit range) may have changed; only the
+    /// part inside the picture counts.
     void add(long long x0, long long y0, long long x1, long long y1);
     /// Nothing changed since the last presentation (the size stays).
     void clear();
