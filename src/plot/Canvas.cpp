@@ -89,6 +89,45 @@ void walkLine(const Walk& w, Int minor, Int minorSize, Int whole, Int part, Int 
     }
 }
 
+/// round(i * dMinor / steps), halves up, is floor((2 i dMinor + steps) / (2 steps)).
+/// It is taken for the first step and then carried along: each step adds
+/// 2 dMinor to the numerator, that is `whole` to the quotient and `part` to
+/// the remainder, which carries one over when it reaches the divisor.
+struct Rounding
+{
+    Wide quotient;
+    Wide remainder;
+    Wide whole;
+    Wide part;
+    Wide divisor;
+};
+
+/// The rounding at step `first` of a line of `steps` steps that moves
+/// `dMinor` (0 < |dMinor| <= steps) along the minor axis.
+Rounding roundingFrom(Wide first, Wide dMinor, Wide steps)
+{
+    // |dMinor| <= steps, so `whole` is -1, 0 or 1 and needs no division.
+    Rounding r{0, steps, 0, 2 * dMinor, 2 * steps};
+    if (r.part == r.divisor) {
+        r.whole = 1;
+        r.part = 0;
+    } else if (r.part < 0) {
+        r.whole = -1;
+        r.part += r.divisor;
+    }
+    // A line that starts inside the picture starts at quotient 0.
+    if (first > 0) {
+        const Wide numerator = 2 * first * dMinor + steps;
+        r.quotient = numerator / r.divisor;
+        r.remainder = numerator % r.divisor;
+        if (r.remainder < 0) {
+            r.remainder += r.divisor; // floor for negative values
+            --r.quotient;
+        }
+    }
+    return r;
+}
+
 } // namespace
 
 void drawCanvasLine(CanvasPixels& pixels, QRgb color, long long x0, long long y0, long long x1,
@@ -142,44 +181,18 @@ void drawCanvasLine(CanvasPixels& pixels, QRgb color, long long x0, long long y0
         }
         return;
     }
-    // round(i * dMinor / steps), halves up, is floor((2 i dMinor + steps) / (2 steps)).
-    // It is taken for the first step and then carried along: each step adds
-    // 2 dMinor to the numerator, that is `whole` to the quotient and `part`
-    // to the remainder, which carries one over when it reaches the divisor.
-    // |dMinor| <= steps, so `whole` is -1, 0 or 1 and needs no division.
-    const Wide divisor = 2 * steps;
-    Wide whole = 0;
-    Wide part = 2 * dMinor;
-    if (part == divisor) {
-        whole = 1;
-        part = 0;
-    } else if (part < 0) {
-        whole = -1;
-        part += divisor;
-    }
-    // A line that starts inside the picture starts at quotient 0.
-    Wide quotient = 0;
-    Wide remainder = steps;
-    if (first > 0) {
-        const Wide numerator = 2 * first * dMinor + steps;
-        quotient = numerator / divisor;
-        remainder = numerator % divisor;
-        if (remainder < 0) {
-            remainder += divisor; // floor for negative values
-            --quotient;
-        }
-    }
-    const Wide minor = minor0 + quotient;
+    const Rounding r = roundingFrom(first, dMinor, steps);
+    const Wide minor = minor0 + r.quotient;
     // 64 bits suffice while the divisor and the minor coordinate stay well
     // inside them; the steps inside the picture move the minor coordinate by
     // at most their number.
     constexpr Wide narrow = Wide(1) << 61;
-    if (divisor < narrow && magnitude(minor) < narrow) {
+    if (r.divisor < narrow && magnitude(minor) < narrow) {
         walkLine<long long>(w, static_cast<long long>(minor), static_cast<long long>(minorSize),
-                            static_cast<long long>(whole), static_cast<long long>(part),
-                            static_cast<long long>(remainder), static_cast<long long>(divisor));
+                            static_cast<long long>(r.whole), static_cast<long long>(r.part),
+                            static_cast<long long>(r.remainder), static_cast<long long>(r.divisor));
     } else {
-        walkLine<Wide>(w, minor, minorSize, whole, part, remainder, divisor);
+        walkLine<Wide>(w, minor, minorSize, r.whole, r.part, r.remainder, r.divisor);
     }
 }
 
