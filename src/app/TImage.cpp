@@ -34,12 +34,6 @@ void TImage::present(const QImage& source, std::span<const QRect> changed)
     OutlineArea.clear();
 }
 
-void TImage::setPicture(const QImage& image)
-{
-    const QRect whole = image.rect();
-    present(image, std::span<const QRect>(&whole, 1));
-}
-
 void TImage::copyArea(const QImage& source, const QRect& area)
 {
     const QRect r = area.intersected(Picture.rect());

@@ -34,8 +34,6 @@ public:
     /// `source` must equal the last picture presented. A picture of another
     /// size is taken whole. Every presentation also wipes the outline.
     void present(const QImage& source, std::span<const QRect> changed);
-    /// Shows a copy of the whole of `image`.
-    void setPicture(const QImage& image);
     /// Draws the closed outline DragStart -> (b.x, a.y) -> b -> (a.x, b.y) ->
     /// DragStart on the shown picture only, black, one pixel, plain copy,
     /// until the next presentation. Parts outside the picture are clipped; a
