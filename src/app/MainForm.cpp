@@ -513,9 +513,9 @@ void TMatheMain::processEvents()
     QCoreApplication::processEvents();
 }
 
-void TMatheMain::presentPlot(const QImage& picture)
+void TMatheMain::presentPlot(const QImage& picture, std::span<const QRect> changed)
 {
-    ui->Image1->setPicture(picture);
+    ui->Image1->present(picture, changed);
 }
 
 void TMatheMain::setControlsEnabled(bool enabled)

@@ -5,11 +5,13 @@
 #include "plot/PlotSurface.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QWidget>
 
 #include <memory>
+#include <span>
 
 class QCloseEvent;
 class QShowEvent;
@@ -69,7 +71,7 @@ public:
     double devicePixelRatio() const override;
     void showWarning(const QString& text) override;
     void processEvents() override;
-    void presentPlot(const QImage& picture) override;
+    void presentPlot(const QImage& picture, std::span<const QRect> changed) override;
     void setControlsEnabled(bool enabled) override;
 
     // ViewStore: the range fields, and the bounds are the window's outer ones, frame included

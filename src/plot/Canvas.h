@@ -11,6 +11,7 @@
 
 #include <QFont>
 #include <QRgb>
+#include <QtGlobal>
 
 class QImage;
 class QPainter;
@@ -30,12 +31,27 @@ QImage newCanvasImage(int width, int height, double pixelRatio = 1.0);
 /// The dots per meter of a picture made for `pixelRatio` (3780 at ratio 1).
 int canvasDotsPerMeter(double pixelRatio);
 
+/// The pixels of a picture, taken once for many lines (a curve's segments):
+/// the picture must not be changed in another way while this is in use.
+struct CanvasPixels
+{
+    explicit CanvasPixels(QImage& image);
+
+    uchar* bits;
+    qsizetype bytesPerLine;
+    int width;
+    int height;
+};
+
 /// Paints the line from (x0, y0) to (x1, y1) in `color`: one pixel per step
 /// along the longer axis, from the start pixel up to but not including the end
 /// pixel; the other coordinate is the line's, rounded half up. Ends may lie
 /// anywhere in the 64-bit range: only the steps inside the picture are visited
 /// and the arithmetic is exact. A line of no length paints nothing.
 void drawCanvasLine(QImage& image, QRgb color, long long x0, long long y0, long long x1,
+                    long long y1);
+/// The same into pixels taken beforehand.
+void drawCanvasLine(CanvasPixels& pixels, QRgb color, long long x0, long long y0, long long x1,
                     long long y1);
 
 /// Draws `text` with its top-left corner at (x, y) on a box of `boxColor` as

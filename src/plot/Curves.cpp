@@ -3,6 +3,7 @@
 #include "model/Faults.h"
 #include "parser/Parser10.h"
 #include "plot/Canvas.h"
+#include "plot/ChangedArea.h"
 #include "plot/NumberText.h"
 #include "plot/ViewMapping.h"
 
@@ -29,32 +30,51 @@ std::optional<double> SampleColumn(TParser& parser, const std::string& source,
     }
 }
 
-void DrawCurve(QImage& picture, const ViewMapping& mapping, TParser& parser,
-               const std::string& source, std::optional<double> first, const QColor& color)
+namespace {
+
+/// YToPixel, or nothing when the row leaves the 64-bit range.
+std::optional<long long> rowOf(const ViewMapping& mapping, double value)
 {
+    try {
+        return mapping.YToPixel(value);
+    } catch (const Exception&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+void DrawCurve(QImage& picture, const ViewMapping& mapping, TParser& parser,
+               const std::string& source, std::optional<double> first, const QColor& color,
+               ChangedArea& changed)
+{
+    // The mapping holds W, H and the scales of this curve: no event is
+    // processed inside a curve, so they cannot change while it is drawn.
     const long long width = mapping.width();
     const long long height = mapping.height();
-    std::optional<double> v = first;
+    const QRgb rgb = color.rgb();
+    CanvasPixels pixels(picture);
+    // The last good value's row, computed once when it was read; nothing
+    // while there is no good value yet or when its row left the 64-bit range.
+    bool havePrevious = first.has_value();
+    std::optional<long long> previousRow = first ? rowOf(mapping, *first) : std::nullopt;
     for (long long k = 2; k <= width; ++k) {
-        const std::optional<double> previous = v;
         const std::optional<double> sample = SampleColumn(parser, source, mapping, k);
         if (!sample) {
-            continue; // v keeps the last good value; no segment into column k
+            continue; // the last good value stays; no segment into column k
         }
-        v = sample;
-        if (!previous) {
-            continue;
-        }
-        try {
-            const long long from = mapping.YToPixel(*previous);
-            const long long to = mapping.YToPixel(*v);
+        const std::optional<long long> row = rowOf(mapping, *sample);
+        if (havePrevious && previousRow && row) {
+            const long long from = *previousRow;
+            const long long to = *row;
             const bool inside = (from >= 1 && from <= height) || (to >= 1 && to <= height);
             if (inside) {
-                drawCanvasLine(picture, color.rgb(), k - 1, from, k, to);
+                drawCanvasLine(pixels, rgb, k - 1, from, k, to);
+                changed.add(k - 1, from, k, to);
             }
-        } catch (const Exception&) {
-            // a row beyond the 64-bit range: no segment touches it
         }
+        havePrevious = true;
+        previousRow = row;
     }
 }
 

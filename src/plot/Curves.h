@@ -10,6 +10,7 @@ class QImage;
 
 namespace kurvaro {
 
+class ChangedArea;
 class TParser;
 class ViewMapping;
 
@@ -28,8 +29,10 @@ std::optional<double> SampleColumn(TParser& parser, const std::string& source,
 /// `first` is the value of column 1 (nullopt when it failed): no segment
 /// starts before a first good value. A segment is drawn when one of its ends
 /// lies in the rows 1 to H; a column whose value fails gets no segment, and
-/// one whose row leaves the 64-bit range is skipped.
+/// one whose row leaves the 64-bit range is skipped. Every segment drawn is
+/// added to `changed`.
 void DrawCurve(QImage& picture, const ViewMapping& mapping, TParser& parser,
-               const std::string& source, std::optional<double> first, const QColor& color);
+               const std::string& source, std::optional<double> first, const QColor& color,
+               ChangedArea& changed);
 
 } // namespace kurvaro

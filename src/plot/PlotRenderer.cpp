@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace kurvaro {
 
@@ -132,6 +133,7 @@ void PlotRenderer::ClearPlot(const PlotOptions& options)
     if (!picture.isNull()) {
         picture.fill(toQColor(options.BackGround.Color));
     }
+    changes.setWhole(picture.size());
 }
 
 void PlotRenderer::DrawFunctions(const FunctionSlotStore& functions)
@@ -170,7 +172,7 @@ void PlotRenderer::DrawFunction(const QString& expression, TColor color, int slo
                             QStringLiteral("Überprüfen Sie die richtige Schreibweise !"));
         return;
     }
-    DrawCurve(picture, mapping, parser, source, first, toQColor(color));
+    DrawCurve(picture, mapping, parser, source, first, toQColor(color), changes);
 }
 
 void PlotRenderer::PresentPlot()
@@ -178,13 +180,16 @@ void PlotRenderer::PresentPlot()
     if (released) {
         return;
     }
-    surface.presentPlot(picture);
+    const std::vector<QRect> changed = changes.rects();
+    surface.presentPlot(picture, changed);
+    changes.clear();
 }
 
 void PlotRenderer::releasePicture()
 {
     released = true;
     picture = QImage();
+    changes.setWhole(QSize());
 }
 
 void PlotRenderer::SetControlsEnabled(bool enabled)

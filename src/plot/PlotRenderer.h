@@ -3,6 +3,7 @@
 #include "model/Stores.h"
 #include "model/ViewRange.h"
 #include "parser/Parser10.h"
+#include "plot/ChangedArea.h"
 
 #include <QImage>
 #include <QSize>
@@ -40,7 +41,8 @@ public:
     bool ReadViewRange();
     const ViewRange& LastRange() const { return range; }
 
-    /// Hands PlotBitmap to the surface (nothing once the picture is released).
+    /// Hands PlotBitmap to the surface with what has been drawn into it since
+    /// the last presentation (nothing once the picture is released).
     void PresentPlot();
 
     /// The picture of the last redraw (what "Als Bitmap speichern" writes).
@@ -69,6 +71,8 @@ private:
     PlotSurface& surface;
     TParser parser;
     QImage picture;
+    /// Drawn into `picture` since the last PresentPlot.
+    ChangedArea changes;
     ViewRange range;
     bool parserErrorFlag = false;
     bool drawing = false;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QRect>
 #include <QSize>
+
+#include <span>
 
 class QImage;
 class QString;
@@ -24,8 +27,11 @@ public:
     virtual void showWarning(const QString& text) = 0;
     /// Runs the event pump until no event is pending.
     virtual void processEvents() = 0;
-    /// Shows a copy of the picture in the drawing area.
-    virtual void presentPlot(const QImage& picture) = 0;
+    /// Shows a copy of the picture in the drawing area. `changed` lists the
+    /// rectangles of the picture drawn into since the last presentation (the
+    /// whole picture after it was cleared): everywhere else the picture is as
+    /// it was presented then, so the copy needs to take only these.
+    virtual void presentPlot(const QImage& picture, std::span<const QRect> changed) = 0;
     /// Enables or disables the right-hand panel's controls (not BitBtn5, not Image1).
     virtual void setControlsEnabled(bool enabled) = 0;
 };

@@ -26,7 +26,7 @@ public:
         }
     }
     void processEvents() override {}
-    void presentPlot(const QImage&) override {}
+    void presentPlot(const QImage&, std::span<const QRect>) override {}
     void setControlsEnabled(bool enabled) override
     {
         // The controls are disabled only once the range has been accepted.

@@ -42,7 +42,7 @@ void MainWindowTest::writeSettings(const QByteArray& content)
 
 void MainWindowTest::start(bool expectPicture)
 {
-    window = std::make_unique<TMatheMain>();
+    window = createWindow();
     window->CreateDialogs();
     window->show();
     const QDeadlineTimer deadline(10000);
@@ -54,6 +54,11 @@ void MainWindowTest::start(bool expectPicture)
             break;
     }
     pump();
+}
+
+std::unique_ptr<TMatheMain> MainWindowTest::createWindow()
+{
+    return std::make_unique<TMatheMain>();
 }
 
 void MainWindowTest::userActs()

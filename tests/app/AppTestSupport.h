@@ -48,6 +48,9 @@ protected:
     QImage shownPicture() const;
     /// Lets queued events and timers run for `ms` milliseconds.
     void pump(int ms = 0);
+    /// The window that `start` shows: the real main window, or one derived
+    /// from it that watches it.
+    virtual std::unique_ptr<TMatheMain> createWindow();
 
     TemporaryProgramDirectory dir;
     RecordingDesktop desktop;

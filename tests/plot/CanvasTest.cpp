@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <random>
 
 using namespace kurvaro;
 
@@ -156,6 +157,77 @@ TEST(SegmentTest, LinesAcrossTheWholeIntegerRange)
     drawCanvasLine(image, qRgb(0, 0, 0), 1, lo, 1, hi);
     drawCanvasLine(image, qRgb(0, 0, 0), hi, 2, lo, 2);
     EXPECT_EQ(picture(image), QStringLiteral(".#..\n.#..\n####\n.#..\n"));
+}
+
+/// The line rule pixel by pixel, as literally as it reads: step i of
+/// `steps` along the longer axis, the other coordinate round(i * d / steps)
+/// halves up, every step (not only those inside the picture) visited.
+QImage literalLine(QSize size, long long x0, long long y0, long long x1, long long y1)
+{
+    __extension__ typedef __int128 Wide;
+    QImage image = blank(size.width(), size.height());
+    const Wide dx = Wide(x1) - x0, dy = Wide(y1) - y0;
+    const Wide ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    const bool steep = ay >= ax;
+    const Wide steps = steep ? ay : ax;
+    for (Wide i = 0; i < steps; ++i) {
+        const Wide d = steep ? dx : dy;
+        const Wide twice = 2 * i * d + steps;
+        Wide rounded = twice / (2 * steps);
+        if (twice % (2 * steps) != 0 && twice < 0) {
+            --rounded;
+        }
+        const Wide along = (steep ? y0 : x0) + (((steep ? dy : dx) > 0) ? i : -i);
+        const Wide across = (steep ? x0 : y0) + rounded;
+        const Wide x = steep ? across : along, y = steep ? along : across;
+        if (x >= 0 && x < size.width() && y >= 0 && y < size.height()) {
+            image.setPixel(int(x), int(y), qRgb(0, 0, 0));
+        }
+    }
+    return image;
+}
+
+TEST(LineRuleTest, EveryLineIsTheLiteralRule)
+{
+    // Lines of every slope and direction whose ends lie inside, near and a
+    // few thousand pixels outside a small picture; the literal rule visits
+    // every step, so the ends stay within its reach.
+    struct Case
+    {
+        int spread;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {12, "ends in and around the picture"},
+        {60, "ends up to a picture's width outside"},
+        {3000, "long lines cut at the borders"},
+    };
+    const QSize size(23, 17);
+    std::mt19937_64 random(11);
+    for (const Case& c : cases) {
+        std::uniform_int_distribution<long long> coordinate(-c.spread, c.spread + 22);
+        for (int n = 0; n < 3000; ++n) {
+            const long long x0 = coordinate(random), y0 = coordinate(random);
+            const long long x1 = coordinate(random), y1 = coordinate(random);
+            QImage image = blank(size.width(), size.height());
+            drawCanvasLine(image, qRgb(0, 0, 0), x0, y0, x1, y1);
+            ASSERT_EQ(image, literalLine(size, x0, y0, x1, y1))
+                << c.reason << ": " << x0 << "," << y0 << " -> " << x1 << "," << y1;
+        }
+    }
+}
+
+TEST(LineRuleTest, OneColumnSegmentsOfEveryLengthAndSign)
+{
+    // The curves' segments: one column across, any rise, both directions.
+    const QSize size(4, 40);
+    for (long long from = -45; from <= 85; ++from) {
+        for (long long to : {-45LL, -1LL, 0LL, 1LL, 7LL, 19LL, 20LL, 39LL, 40LL, 85LL}) {
+            QImage image = blank(size.width(), size.height());
+            drawCanvasLine(image, qRgb(0, 0, 0), 1, from, 2, to);
+            ASSERT_EQ(image, literalLine(size, 1, from, 2, to)) << from << " -> " << to;
+        }
+    }
 }
 
 TEST(CanvasTextTest, TextSitsOnAnOpaqueBoxAtItsTopLeftCorner)

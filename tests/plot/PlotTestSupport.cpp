@@ -25,9 +25,30 @@ void TestHost::processEvents()
     }
 }
 
-void TestHost::presentPlot(const QImage& picture)
+void TestHost::presentPlot(const QImage& picture, std::span<const QRect> changed)
 {
-    lastPresented = picture;
+    // A copy kept as a window keeps it: whole when the size changes, else
+    // only the rectangles named, so that a change left out shows.
+    lastChanged.assign(changed.begin(), changed.end());
+    if (lastPresented.size() != picture.size() || lastPresented.format() != picture.format()) {
+        lastPresented = picture.copy();
+    } else {
+        for (const QRect& area : changed) {
+            if (!picture.rect().contains(area)) {
+                log << QStringLiteral("outside:%1,%2 %3x%4")
+                           .arg(area.x())
+                           .arg(area.y())
+                           .arg(area.width())
+                           .arg(area.height());
+            }
+            const QRect r = area.intersected(picture.rect());
+            for (int y = r.top(); y <= r.bottom(); ++y) {
+                for (int x = r.left(); x <= r.right(); ++x) {
+                    lastPresented.setPixel(x, y, picture.pixel(x, y));
+                }
+            }
+        }
+    }
     log << QStringLiteral("present:%1x%2").arg(picture.width()).arg(picture.height());
 }
 

@@ -16,13 +16,16 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <span>
+#include <vector>
 
 namespace kurvaro {
 
 /// The model and the window around a renderer in one test double: it holds
 /// the function slots, the options and the range texts itself, and records
 /// what the redraw asks of the window, in order: "warning:TEXT",
-/// "present:WxH", "enable:1"/"enable:0", "pump".
+/// "present:WxH", "enable:1"/"enable:0", "pump", and "outside:X,Y WxH" for a
+/// changed rectangle that does not lie inside the picture.
 class TestHost : public FunctionSlotStore,
                  public PlotOptionsStore,
                  public ViewStore,
@@ -47,7 +50,7 @@ public:
     double devicePixelRatio() const override { return ratio; }
     void showWarning(const QString& text) override;
     void processEvents() override;
-    void presentPlot(const QImage& picture) override;
+    void presentPlot(const QImage& picture, std::span<const QRect> changed) override;
     void setControlsEnabled(bool enabled) override;
 
     void setRange(const QString& xmin, const QString& xmax, const QString& ymin,
@@ -62,7 +65,11 @@ public:
     QSize size{473, 462};
     double ratio = 1.0;
     QStringList log;
+    /// The copy shown: the picture of the first presentation and of each of
+    /// another size, else the last one with the changed rectangles copied in.
     QImage lastPresented;
+    /// The rectangles named by the last presentation.
+    std::vector<QRect> lastChanged;
     /// Runs inside processEvents, as the event pump of a window would.
     std::function<void()> onPump;
 };
