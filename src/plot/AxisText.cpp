@@ -15,10 +15,9 @@
 #include "plot/LabelSearch.h"
 #include "plot/LayerMarks.h"
 #include "plot/NumberText.h"
+#include "plot/PlotTarget.h"
 
 #include <QFontMetrics>
-#include <QImage>
-#include <QPainter>
 
 #include <algorithm>
 #include <array>
@@ -168,19 +167,20 @@ std::vector<Label> visibleLabels(const Direction& direction, const Marks& marks,
 /// corner at `place(tick pixel)`;
 /// `choose` picks the ones that show. Mapping failures come as in the layers.
 template <typename Choose, typename Place>
-void drawLabels(QPainter& painter, const QColor& box, const Direction& direction, double interval,
-                Choose choose, Place place)
+void drawLabels(PlotTarget& target, const QColor& text, const QColor& box,
+                const Direction& direction, double interval, Choose choose, Place place)
 {
     const Marks marks = direction.marks(interval);
     if (marks.empty()) {
         return;
     }
     const std::exception_ptr lastFailure = mapEnds(marks, direction);
-    const QSize size(painter.device()->width(), painter.device()->height());
+    std::vector<CanvasLabel> labels;
     for (const Label& label : choose(marks)) {
         const auto [x, y] = place(label.pixel);
-        drawCanvasText(painter, size, x, y, FormatLabelValue(label.value), box);
+        labels.push_back({x, y, FormatLabelValue(label.value)});
     }
+    target.labels(labels, text, box);
     if (lastFailure) {
         std::rethrow_exception(lastFailure);
     }
@@ -188,24 +188,19 @@ void drawLabels(QPainter& painter, const QColor& box, const Direction& direction
 
 } // namespace
 
-void DrawAxisText(QImage& picture, const ViewMapping& mapping, const PlotOptions::Layer& axisText,
-                  TColor background)
+void DrawAxisText(PlotTarget& target, const ViewMapping& mapping,
+                  const PlotOptions::Layer& axisText, TColor background)
 {
     const double ix = intervalValue(axisText.IX);
     const double iy = intervalValue(axisText.IY);
     const QColor fontColor = toQColor(axisText.Color);
     const QColor box = toQColor(background);
-    if (picture.isNull()) {
+    if (target.size().isEmpty()) {
         return;
     }
     const long long row0 = tame(mapping.YToPixel(0));
     const long long col0 = tame(mapping.XToPixel(0));
-    // The painter ends with this layer, before the picture is handed out, so
-    // that a copy never shares a buffer that is still being painted.
-    QPainter painter(&picture);
-    painter.setFont(canvasFont());
-    painter.setPen(fontColor);
-    const QFontMetrics metrics(painter.font(), painter.device());
+    const QFontMetrics metrics = canvasFontMetrics();
     const LabelWidths widths(metrics);
     const long long width = mapping.width();
     const long long height = mapping.height();
@@ -214,7 +209,7 @@ void DrawAxisText(QImage& picture, const ViewMapping& mapping, const PlotOptions
     const long long top = row0 + 4;
     const Direction columns(mapping, false);
     drawLabels(
-        painter, box, columns, ix,
+        target, fontColor, box, columns, ix,
         [&](const Marks& marks) {
             if (top >= height || top + boxHeight <= 0) {
                 return std::vector<Label>{};
@@ -230,7 +225,7 @@ void DrawAxisText(QImage& picture, const ViewMapping& mapping, const PlotOptions
     const long long left = col0 + 4;
     const Direction rows(mapping, true);
     drawLabels(
-        painter, box, rows, iy,
+        target, fontColor, box, rows, iy,
         [&](const Marks& marks) {
             if (left >= width) {
                 return std::vector<Label>{};

@@ -46,6 +46,13 @@ QImage newCanvasImage(int width, int height, double pixelRatio)
     return image;
 }
 
+QFontMetrics canvasFontMetrics()
+{
+    // Metrics depend on the font and the resolution only, not on the picture.
+    const QImage reference = newCanvasImage(1, 1);
+    return QFontMetrics(canvasFont(), &reference);
+}
+
 CanvasPixels::CanvasPixels(QImage& image)
     // One detach for every line drawn through this object.
     : bits(image.isNull() ? nullptr : image.bits()), bytesPerLine(image.bytesPerLine()),
@@ -203,19 +210,28 @@ void drawCanvasLine(CanvasPixels& pixels, QRgb color, long long x0, long long y0
     }
 }
 
+std::optional<QRect> canvasTextBox(const QFontMetrics& metrics, const QSize& picture, long long x,
+                                   long long y, const QString& text)
+{
+    const long long width = metrics.horizontalAdvance(text);
+    const long long height = metrics.height();
+    if (x >= picture.width() || y >= picture.height() || x + width <= 0 || y + height <= 0) {
+        return std::nullopt;
+    }
+    return QRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(width),
+                 static_cast<int>(height));
+}
+
 void drawCanvasText(QPainter& painter, const QSize& picture, long long x, long long y,
                     const QString& text, const QColor& boxColor)
 {
     const QFontMetrics metrics(painter.font(), painter.device());
-    const long long width = metrics.horizontalAdvance(text);
-    const long long height = metrics.height();
-    if (x >= picture.width() || y >= picture.height() || x + width <= 0 || y + height <= 0) {
+    const std::optional<QRect> box = canvasTextBox(metrics, picture, x, y, text);
+    if (!box) {
         return;
     }
-    const QRect box(static_cast<int>(x), static_cast<int>(y), static_cast<int>(width),
-                    static_cast<int>(height));
-    painter.fillRect(box, boxColor);
-    painter.drawText(QPoint(box.left(), box.top() + metrics.ascent()), text);
+    painter.fillRect(*box, boxColor);
+    painter.drawText(QPoint(box->left(), box->top() + metrics.ascent()), text);
 }
 
 } // namespace kurvaro

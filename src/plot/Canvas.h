@@ -10,8 +10,13 @@
 // exact for ends millions of pixels away. Text and fills go through QPainter.
 
 #include <QFont>
+#include <QFontMetrics>
+#include <QRect>
 #include <QRgb>
+#include <QSize>
 #include <QtGlobal>
+
+#include <optional>
 
 class QImage;
 class QPainter;
@@ -30,6 +35,10 @@ QFont canvasFont();
 QImage newCanvasImage(int width, int height, double pixelRatio = 1.0);
 /// The dots per meter of a picture made for `pixelRatio` (3780 at ratio 1).
 int canvasDotsPerMeter(double pixelRatio);
+
+/// The label font's metrics on a picture: what places and sizes the labels'
+/// boxes on any target, raster or vector.
+QFontMetrics canvasFontMetrics();
 
 /// The pixels of a picture, taken once for many lines (a curve's segments):
 /// the picture must not be changed in another way while this is in use.
@@ -53,6 +62,12 @@ void drawCanvasLine(QImage& image, QRgb color, long long x0, long long y0, long 
 /// The same into pixels taken beforehand.
 void drawCanvasLine(CanvasPixels& pixels, QRgb color, long long x0, long long y0, long long x1,
                     long long y1);
+
+/// The opaque box of `text` with its top-left corner at (x, y): as wide as
+/// the text's advance and as high as the font; nullopt when it lies wholly
+/// outside the picture.
+std::optional<QRect> canvasTextBox(const QFontMetrics& metrics, const QSize& picture, long long x,
+                                   long long y, const QString& text);
 
 /// Draws `text` with its top-left corner at (x, y) on a box of `boxColor` as
 /// wide as the text's advance and as high as the font; the text itself in the

@@ -2,12 +2,10 @@
 
 #include "model/Faults.h"
 #include "parser/Parser10.h"
-#include "plot/Canvas.h"
 #include "plot/ChangedArea.h"
 #include "plot/NumberText.h"
+#include "plot/PlotTarget.h"
 #include "plot/ViewMapping.h"
-
-#include <QImage>
 
 namespace kurvaro {
 
@@ -44,7 +42,7 @@ std::optional<long long> rowOf(const ViewMapping& mapping, double value)
 
 } // namespace
 
-void DrawCurve(QImage& picture, const ViewMapping& mapping, TParser& parser,
+void DrawCurve(PlotTarget& target, const ViewMapping& mapping, TParser& parser,
                const std::string& source, std::optional<double> first, const QColor& color,
                ChangedArea& changed)
 {
@@ -52,8 +50,7 @@ void DrawCurve(QImage& picture, const ViewMapping& mapping, TParser& parser,
     // processed inside a curve, so they cannot change while it is drawn.
     const long long width = mapping.width();
     const long long height = mapping.height();
-    const QRgb rgb = color.rgb();
-    CanvasPixels pixels(picture);
+    target.setLineColor(color.rgb());
     // The last good value's row, computed once when it was read; nothing
     // while there is no good value yet or when its row left the 64-bit range.
     bool havePrevious = first.has_value();
@@ -69,7 +66,7 @@ void DrawCurve(QImage& picture, const ViewMapping& mapping, TParser& parser,
             const long long to = *row;
             const bool inside = (from >= 1 && from <= height) || (to >= 1 && to <= height);
             if (inside) {
-                drawCanvasLine(pixels, rgb, k - 1, from, k, to);
+                target.line(k - 1, from, k, to);
                 changed.add(k - 1, from, k, to);
             }
         }

@@ -6,11 +6,10 @@
 #include <optional>
 #include <string>
 
-class QImage;
-
 namespace kurvaro {
 
 class ChangedArea;
+class PlotTarget;
 class TParser;
 class ViewMapping;
 
@@ -31,7 +30,7 @@ std::optional<double> SampleColumn(TParser& parser, const std::string& source,
 /// lies in the rows 1 to H; a column whose value fails gets no segment, and
 /// one whose row leaves the 64-bit range is skipped. Every segment drawn is
 /// added to `changed`.
-void DrawCurve(QImage& picture, const ViewMapping& mapping, TParser& parser,
+void DrawCurve(PlotTarget& target, const ViewMapping& mapping, TParser& parser,
                const std::string& source, std::optional<double> first, const QColor& color,
                ChangedArea& changed);
 

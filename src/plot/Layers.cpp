@@ -4,6 +4,7 @@
 #include "plot/Colors.h"
 #include "plot/LayerMarks.h"
 #include "plot/NumberText.h"
+#include "plot/PlotTarget.h"
 
 #include <QImage>
 
@@ -27,58 +28,82 @@ long long tame(long long pixel)
 // Grid lines and ticks: marks that land on one pixel paint one line, so each
 // pixel of the picture that a mark lands on is drawn once.
 
-void DrawGrid(QImage& picture, const ViewMapping& mapping, const PlotOptions::Layer& grid)
+void DrawGrid(PlotTarget& target, const ViewMapping& mapping, const PlotOptions::Layer& grid)
 {
     const double ix = intervalValue(grid.IX);
     const double iy = intervalValue(grid.IY);
     const QRgb color = toQColor(grid.Color).rgb();
-    if (picture.isNull()) {
+    if (target.size().isEmpty()) {
         return;
     }
+    target.setLineColor(color);
     const long long width = mapping.width();
     const long long height = mapping.height();
-    forEachPixelOfMarks(Direction(mapping, false), ix, 0, width - 1, [&](long long column) {
-        drawCanvasLine(picture, color, column, 0, column, height);
-    });
+    forEachPixelOfMarks(Direction(mapping, false), ix, 0, width - 1,
+                        [&](long long column) { target.line(column, 0, column, height); });
     forEachPixelOfMarks(Direction(mapping, true), iy, 0, height - 1,
-                        [&](long long row) { drawCanvasLine(picture, color, 0, row, width, row); });
+                        [&](long long row) { target.line(0, row, width, row); });
 }
 
-void DrawAxes(QImage& picture, const ViewMapping& mapping, TColor axisColor)
+void DrawAxes(PlotTarget& target, const ViewMapping& mapping, TColor axisColor)
 {
     const QRgb color = toQColor(axisColor).rgb();
-    if (picture.isNull()) {
+    if (target.size().isEmpty()) {
         return;
     }
+    target.setLineColor(color);
     const ViewRange& r = mapping.range();
     if (r.XMin < 0 && 0 < r.XMax) {
         const long long column = mapping.XToPixel(0);
-        drawCanvasLine(picture, color, column, 0, column, mapping.height());
+        target.line(column, 0, column, mapping.height());
     }
     if (r.YMin < 0 && 0 < r.YMax) {
         const long long row = mapping.YToPixel(0);
-        drawCanvasLine(picture, color, 0, row, mapping.width(), row);
+        target.line(0, row, mapping.width(), row);
     }
 }
 
-void DrawScale(QImage& picture, const ViewMapping& mapping, const PlotOptions::Layer& scale)
+void DrawScale(PlotTarget& target, const ViewMapping& mapping, const PlotOptions::Layer& scale)
 {
     const double ix = intervalValue(scale.IX);
     const double iy = intervalValue(scale.IY);
     const QRgb color = toQColor(scale.Color).rgb();
-    if (picture.isNull()) {
+    if (target.size().isEmpty()) {
         return;
     }
+    target.setLineColor(color);
     // The ticks cross the lines where the axes would be, wherever those lie.
     const long long row0 = tame(mapping.YToPixel(0));
     const long long col0 = tame(mapping.XToPixel(0));
     forEachPixelOfMarks(Direction(mapping, false), ix, 0, mapping.width() - 1,
-                        [&](long long column) {
-                            drawCanvasLine(picture, color, column, row0 - 2, column, row0 + 3);
-                        });
-    forEachPixelOfMarks(Direction(mapping, true), iy, 0, mapping.height() - 1, [&](long long row) {
-        drawCanvasLine(picture, color, col0 - 2, row, col0 + 3, row);
-    });
+                        [&](long long column) { target.line(column, row0 - 2, column, row0 + 3); });
+    forEachPixelOfMarks(Direction(mapping, true), iy, 0, mapping.height() - 1,
+                        [&](long long row) { target.line(col0 - 2, row, col0 + 3, row); });
+}
+
+void DrawGrid(QImage& picture, const ViewMapping& mapping, const PlotOptions::Layer& grid)
+{
+    RasterTarget target(picture);
+    DrawGrid(target, mapping, grid);
+}
+
+void DrawAxes(QImage& picture, const ViewMapping& mapping, TColor color)
+{
+    RasterTarget target(picture);
+    DrawAxes(target, mapping, color);
+}
+
+void DrawScale(QImage& picture, const ViewMapping& mapping, const PlotOptions::Layer& scale)
+{
+    RasterTarget target(picture);
+    DrawScale(target, mapping, scale);
+}
+
+void DrawAxisText(QImage& picture, const ViewMapping& mapping, const PlotOptions::Layer& axisText,
+                  TColor background)
+{
+    RasterTarget target(picture);
+    DrawAxisText(target, mapping, axisText, background);
 }
 
 } // namespace kurvaro

@@ -103,16 +103,16 @@ bool PlotRenderer::DrawBackground(const PlotOptionsStore& options)
     ClearPlot(o);
     const ViewMapping mapping(range, areaSize());
     if (o.Grid.Visible) {
-        DrawGrid(picture, mapping, o.Grid);
+        DrawGrid(*target, mapping, o.Grid);
     }
     if (o.Axis.Visible) {
-        DrawAxes(picture, mapping, o.Axis.Color);
+        DrawAxes(*target, mapping, o.Axis.Color);
     }
     if (o.Scale.Visible) {
-        DrawScale(picture, mapping, o.Scale);
+        DrawScale(*target, mapping, o.Scale);
     }
     if (o.AxisText.Visible) {
-        DrawAxisText(picture, mapping, o.AxisText, o.BackGround.Color);
+        DrawAxisText(*target, mapping, o.AxisText, o.BackGround.Color);
     }
     return true;
 }
@@ -130,9 +130,7 @@ void PlotRenderer::ClearPlot(const PlotOptions& options)
         picture.dotsPerMeterX() != canvasDotsPerMeter(ratio)) {
         picture = newCanvasImage(size.width(), size.height(), ratio);
     }
-    if (!picture.isNull()) {
-        picture.fill(toQColor(options.BackGround.Color));
-    }
+    target->clear(toQColor(options.BackGround.Color));
     changes.setWhole(picture.size());
 }
 
@@ -172,7 +170,7 @@ void PlotRenderer::DrawFunction(const QString& expression, TColor color, int slo
                             QStringLiteral("Überprüfen Sie die richtige Schreibweise !"));
         return;
     }
-    DrawCurve(picture, mapping, parser, source, first, toQColor(color), changes);
+    DrawCurve(*target, mapping, parser, source, first, toQColor(color), changes);
 }
 
 void PlotRenderer::PresentPlot()
@@ -190,6 +188,17 @@ void PlotRenderer::releasePicture()
     released = true;
     picture = QImage();
     changes.setWhole(QSize());
+}
+
+void PlotRenderer::setCopyTarget(PlotTarget* copy)
+{
+    if (copy == nullptr) {
+        both.reset();
+        target = &raster;
+        return;
+    }
+    both.emplace(raster, *copy);
+    target = &*both;
 }
 
 void PlotRenderer::SetControlsEnabled(bool enabled)

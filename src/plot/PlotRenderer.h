@@ -4,9 +4,12 @@
 #include "model/ViewRange.h"
 #include "parser/Parser10.h"
 #include "plot/ChangedArea.h"
+#include "plot/PlotTarget.h"
 
 #include <QImage>
 #include <QSize>
+
+#include <optional>
 
 namespace kurvaro {
 
@@ -52,6 +55,11 @@ public:
     void releasePicture();
     bool pictureReleased() const { return released; }
 
+    /// Draws every later redraw also into `copy` (a vector picture of the
+    /// same size), with the same lines and labels as PlotBitmap; nullptr
+    /// stops that. The copy must outlive its use.
+    void setCopyTarget(PlotTarget* copy);
+
     TParser& Parser1() { return parser; }
     bool ParserErrorFlag() const { return parserErrorFlag; }
 
@@ -71,6 +79,10 @@ private:
     PlotSurface& surface;
     TParser parser;
     QImage picture;
+    RasterTarget raster{picture};
+    /// Where the painters draw: `raster`, or it and a copy.
+    PlotTarget* target = &raster;
+    std::optional<BothTargets> both;
     /// Drawn into `picture` since the last PresentPlot.
     ChangedArea changes;
     ViewRange range;

@@ -45,11 +45,12 @@ private:
 
 RenderedPlot renderPlot(const FunctionSlotStore& functions, const PlotOptionsStore& options,
                         ViewStore& view, QSize size,
-                        const std::function<void(const QString&)>& onWarning)
+                        const std::function<void(const QString&)>& onWarning, PlotTarget* copy)
 {
     RenderedPlot result;
     FixedSurface surface(size, result, onWarning);
     PlotRenderer renderer(view, surface);
+    renderer.setCopyTarget(copy);
     renderer.Redraw(functions, options);
     if (result.drawn) {
         result.picture = renderer.PlotBitmap();

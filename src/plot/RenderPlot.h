@@ -10,6 +10,8 @@
 
 namespace kurvaro {
 
+class PlotTarget;
+
 /// The outcome of renderPlot.
 struct RenderedPlot
 {
@@ -25,9 +27,11 @@ struct RenderedPlot
 /// area of `size`: no event pump, warnings collected (and handed to
 /// `onWarning` as they come, when set). Reversed bounds are exchanged in
 /// `view` as in the range fields. Failures that the window's general error
-/// box would show propagate as exceptions.
+/// box would show propagate as exceptions. `copy`, when set, receives the
+/// same drawing as the picture (a vector picture of `size`).
 RenderedPlot renderPlot(const FunctionSlotStore& functions, const PlotOptionsStore& options,
                         ViewStore& view, QSize size,
-                        const std::function<void(const QString&)>& onWarning = {});
+                        const std::function<void(const QString&)>& onWarning = {},
+                        PlotTarget* copy = nullptr);
 
 } // namespace kurvaro

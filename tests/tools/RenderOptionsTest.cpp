@@ -44,6 +44,8 @@ bool startsWith(const std::string& text, const std::string& start)
 
 const QByteArray BmpMagic("BM");
 const QByteArray PngMagic("\x89PNG");
+const QByteArray SvgMagic("<?xml");
+const QByteArray PdfMagic("%PDF-");
 
 struct FormatCase
 {
@@ -93,10 +95,11 @@ INSTANTIATE_TEST_SUITE_P(
                     FormatCase{"g.jpg", {}, {}, "cannot tell the picture format"},
                     FormatCase{"picture", {}, {}, "cannot tell the picture format"},
                     FormatCase{"h.png.txt", {}, {}, "cannot tell the picture format"},
-                    FormatCase{"i.svg", {}, {}, "SVG pictures are not supported yet"},
-                    FormatCase{"j.PDF", {}, {}, "PDF pictures are not supported yet"},
-                    FormatCase{
-                        "k.bmp", {"--format", "svg"}, {}, "SVG pictures are not supported yet"},
+                    FormatCase{"i.svg", {}, SvgMagic, ".svg: a vector picture"},
+                    FormatCase{"j.PDF", {}, PdfMagic, ".pdf: a vector picture, any letter case"},
+                    FormatCase{"k.bmp", {"--format", "svg"}, SvgMagic, "--format svg"},
+                    FormatCase{"m.svg", {"--format=pdf"}, PdfMagic, "--format pdf wins too"},
+                    FormatCase{"n.svgz", {}, {}, "cannot tell the picture format"},
                     FormatCase{"l.bmp", {"--format", "gif"}, {}, "unknown --format 'gif'"}));
 
 TEST(RenderStandardOutput, BmpByDefault)
@@ -145,6 +148,34 @@ TEST(RenderStandardOutput, PngWithFormat)
     EXPECT_TRUE(bytes.startsWith(PngMagic));
     EXPECT_EQ(QImage::fromData(bytes, "PNG").size(), QSize(473, 462));
 }
+
+struct OutputCase
+{
+    const char* format;
+    QByteArray magic;
+    QByteArray end; ///< what the picture ends with: all of it came through
+};
+
+class RenderVectorOutput : public testing::TestWithParam<OutputCase>
+{
+};
+
+TEST_P(RenderVectorOutput, ToStandardOutputWithFormat)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeFile(path(dir, "empty.ini"), {}));
+    const CliResult r = runCli(KURVARO_CLI, {"render", "--ini", path(dir, "empty.ini"), "--format",
+                                             GetParam().format, "--out", "-"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const QByteArray bytes = QByteArray(r.out.data(), static_cast<qsizetype>(r.out.size()));
+    EXPECT_TRUE(bytes.startsWith(GetParam().magic)) << GetParam().format;
+    EXPECT_TRUE(bytes.trimmed().endsWith(GetParam().end)) << GetParam().format;
+    EXPECT_FALSE(QFile::exists(QStringLiteral("-"))) << "no file named -";
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RenderVectorOutput,
+                         testing::Values(OutputCase{"svg", SvgMagic, "</svg>"},
+                                         OutputCase{"PDF", PdfMagic, "%%EOF"}));
 
 /// An --ini that cannot be read: exit 66, the file and the reason on
 /// standard error, no picture.

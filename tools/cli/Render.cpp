@@ -3,6 +3,7 @@
 
 #include "Commands.h"
 #include "RenderOptions.h"
+#include "VectorPicture.h"
 
 #include "model/ErrorText.h"
 #include "model/Faults.h"
@@ -54,8 +55,8 @@ bool writeAll(QFile& out, const QByteArray& bytes)
 
 /// Writes the picture to the file, or to standard output for "-"; false when
 /// it cannot be written. A BMP picture has the bytes that "Als Bitmap
-/// speichern" writes.
-bool savePicture(const QImage& picture, const RenderArgs& args)
+/// speichern" writes; SVG and PDF write `vectorBytes`.
+bool savePicture(const QImage& picture, const QByteArray& vectorBytes, const RenderArgs& args)
 {
     const bool toStandardOutput = args.out == QLatin1String("-");
     QFile out;
@@ -74,8 +75,12 @@ bool savePicture(const QImage& picture, const RenderArgs& args)
         return picture.save(&out, "PNG") && out.flush();
     case PictureFormat::Svg:
     case PictureFormat::Pdf:
-        // Vector pictures: refused while parsing until their painter exists.
-        break;
+        if (!toStandardOutput) {
+            out.setFileName(args.out);
+            if (!out.open(QIODevice::WriteOnly))
+                return false;
+        }
+        return writeAll(out, vectorBytes);
     }
     return false;
 }
@@ -119,11 +124,16 @@ int runRender(int argc, char** argv, const std::vector<std::string>& args)
             return ExitFailure;
         }
 
-        const RenderedPlot plot = renderPlot(functions, options, view, parsed->size, printBlock);
+        std::optional<VectorPicture> vector;
+        if (parsed->format == PictureFormat::Svg || parsed->format == PictureFormat::Pdf)
+            vector.emplace(parsed->format, parsed->size);
+        const RenderedPlot plot = renderPlot(functions, options, view, parsed->size, printBlock,
+                                             vector ? &vector->target() : nullptr);
         if (!plot.drawn)
             return ExitRangeRefused;
 
-        if (!savePicture(plot.picture, *parsed))
+        const QByteArray vectorBytes = vector ? vector->finish() : QByteArray();
+        if (!savePicture(plot.picture, vectorBytes, *parsed))
             cannotCreateFile(parsed->out);
         return ExitDrawn;
     } catch (const Exception& e) {

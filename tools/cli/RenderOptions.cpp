@@ -31,9 +31,12 @@ const char Help[] = "\n"
                     "  --ini FILE     the settings file; without it, Functions.ini beside this\n"
                     "                 program (a missing one gives the first start's picture)\n"
                     "  --size WxH     the drawing area in pixels, 1x1 to 16384x16384 (473x462)\n"
-                    "  --out FILE     the picture; its format from the name: .bmp or .png;\n"
-                    "                 \"-\" writes it to standard output\n"
-                    "  --format FMT   bmp or png, whatever the name (standard output: bmp)\n"
+                    "  --out FILE     the picture; its format from the name: .bmp, .png, or\n"
+                    "                 .svg and .pdf for vector pictures of the same picture\n"
+                    "                 (lines as lines, labels as text); \"-\" writes it to\n"
+                    "                 standard output\n"
+                    "  --format FMT   bmp, png, svg or pdf, whatever the name (standard\n"
+                    "                 output: bmp)\n"
                     "  -h, --help     this text\n"
                     "\n"
                     "Warnings of the window go to standard error, one block each.\n"
@@ -48,14 +51,13 @@ struct FormatName
 {
     const char* name;
     PictureFormat format;
-    bool written; ///< false: refused as not supported yet
 };
 
 constexpr std::array<FormatName, 4> Formats = {{
-    {"bmp", PictureFormat::Bmp, true},
-    {"png", PictureFormat::Png, true},
-    {"svg", PictureFormat::Svg, false},
-    {"pdf", PictureFormat::Pdf, false},
+    {"bmp", PictureFormat::Bmp},
+    {"png", PictureFormat::Png},
+    {"svg", PictureFormat::Svg},
+    {"pdf", PictureFormat::Pdf},
 }};
 
 const FormatName* formatNamed(const QString& name)
@@ -127,7 +129,7 @@ RenderCommandLine parseRenderArgs(const std::vector<std::string>& args)
     if (commandLine.isSet(formatOption)) {
         format = formatNamed(commandLine.value(formatOption));
         if (format == nullptr)
-            return refuse(QStringLiteral("unknown --format '%1' (bmp or png)")
+            return refuse(QStringLiteral("unknown --format '%1' (bmp, png, svg or pdf)")
                               .arg(commandLine.value(formatOption)));
     } else if (parsed.out == QLatin1String("-")) {
         format = &Formats[0];
@@ -135,12 +137,9 @@ RenderCommandLine parseRenderArgs(const std::vector<std::string>& args)
         format = formatNamed(QFileInfo(parsed.out).suffix());
         if (format == nullptr)
             return refuse(QStringLiteral("cannot tell the picture format from the name '%1': "
-                                         "use .bmp or .png, or --format")
+                                         "use .bmp, .png, .svg or .pdf, or --format")
                               .arg(parsed.out));
     }
-    if (!format->written)
-        return refuse(QStringLiteral("%1 pictures are not supported yet")
-                          .arg(QString::fromLatin1(format->name).toUpper()));
     parsed.format = format->format;
     return {parsed, 0};
 }

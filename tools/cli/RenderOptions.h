@@ -12,8 +12,8 @@
 namespace kurvaro {
 
 /// What `render` writes. BMP and PNG are raster pictures of the window's
-/// bitmap; SVG and PDF are to be vector pictures of the same picture and are
-/// refused until they are written.
+/// bitmap; SVG and PDF are vector pictures of the same picture: the same
+/// lines, each a line, and the same labels, as text on their boxes.
 enum class PictureFormat
 {
     Bmp,
