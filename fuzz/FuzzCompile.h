@@ -5,11 +5,10 @@
 
 #include "parser/P10Compile.h"
 #include "parser/Parser10.h"
+#include "support/ListText.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 
 namespace fuzzcompile {
@@ -28,31 +27,7 @@ inline std::string outcome(const TParser& parser, const std::string& text,
         OpNode* first =
             compiler::build(text, parser.Variables(), parser.OneArgFunctions(),
                             parser.TwoArgFunctions(), parser.PascalNumberformat, flag, options);
-        std::map<const double*, std::string> names;
-        for (std::size_t i = 0; i < parser.Variables().size(); ++i)
-            names[parser.Variables().at(i).second] = parser.Variables().at(i).first;
-        int index = 0;
-        for (const OpNode* n = first; n != nullptr; n = n->Next, ++index) {
-            out += std::to_string(n->Kind) + ":" +
-                   std::to_string(reinterpret_cast<std::uintptr_t>(n->Routine)) + "(";
-            for (const double* c : {n->Arg1, n->Arg2}) {
-                const auto it = names.find(c);
-                if (c == nullptr) {
-                    out += "-";
-                } else if (it != names.end()) {
-                    out += it->second;
-                } else {
-                    char buffer[40];
-                    std::snprintf(buffer, sizeof buffer, "%a", *c);
-                    out += buffer;
-                    names[c] = "shared";
-                }
-                out += ",";
-            }
-            out += ")";
-            if (n->Kind > okConstant)
-                names[n->Dest] = "#" + std::to_string(index);
-        }
+        out = listtext::shape(first, parser.Variables());
         FreeOperationList(first, parser.Variables());
     } catch (const Exception& e) {
         out = std::string(e.className()) + ": " + e.message();

@@ -1,7 +1,7 @@
 // The grammar as the compiler implements it: which texts compile to which
 // tree, which are refused with which error and message, the nesting and
 // complexity limits, and the invariants of every list it builds.
-#include "ListText.h"
+#include "support/ListText.h"
 #include "parser/P10Build.h"
 #include "parser/Parser10.h"
 

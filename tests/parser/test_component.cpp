@@ -1,6 +1,6 @@
 // TParser as the curves and the main window use it: compile, evaluate, the
 // error handler, the flags, the tables and who frees what.
-#include "ListText.h"
+#include "support/ListText.h"
 #include "parser/CellPool.h"
 #include "parser/Parser10.h"
 

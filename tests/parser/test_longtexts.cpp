@@ -2,7 +2,7 @@
 // dialog, they reach the compiler at every redraw - must give the result or
 // the error the grammar gives them, on the thread's default stack, with the
 // speed layer and, for shorter ones, with the grammar's search alone.
-#include "ListText.h"
+#include "support/ListText.h"
 #include "parser/P10Compile.h"
 #include "parser/Parser10.h"
 

@@ -4,7 +4,7 @@
 // constants, shared cells), the same error class and message, the same error
 // flag. Hand-picked texts, random texts built from the grammar's pieces and
 // mutations of typical formulas are compiled every way and compared.
-#include "ListText.h"
+#include "support/ListText.h"
 #include "parser/P10Compile.h"
 #include "parser/Parser10.h"
 
