@@ -259,14 +259,41 @@ bool StructureShortcuts::hasAny(std::initializer_list<int> classes, Range text) 
     return false;
 }
 
+/// Where a text holds a literal that could fault, a question may still be
+/// refuted for a character `poison` at the text's own depth that no question
+/// its search asks can take into a piece it accepts, nor split at: a split's
+/// right half is asked only once its left half is accepted, so that every
+/// piece that search asks about holds the poison or lies before it. Literals
+/// after the poison are then never read, and their faults never raised.
+bool StructureShortcuts::readsNoRiskyLiteral(Range text, std::int32_t poison) const
+{
+    return poison >= 0 && marks_[static_cast<std::size_t>(poison) + 1] == marks_[text.start];
+}
+
+std::int32_t StructureShortcuts::firstOfAny(std::initializer_list<int> classes, Range text) const
+{
+    std::int32_t found = -1;
+    for (int c : classes) {
+        const std::int32_t j = first(c, text);
+        if (j >= 0 && (found < 0 || j < found))
+            found = j;
+    }
+    return found;
+}
+
 bool StructureShortcuts::refutes(Question q, Range text) const
 {
-    if (!usable(text))
-        return false;
     const std::int32_t* depth = source_->depth.data();
-    if (depth[text.start] != depth[text.end] ||
-        nextLower_[text.start] <= static_cast<std::int32_t>(text.end))
-        return true;
+    const bool wellBracketed = depth[text.start] == depth[text.end] &&
+                               nextLower_[text.start] > static_cast<std::int32_t>(text.end);
+    const bool plain = usable(text);
+    if (!wellBracketed || !plain) {
+        // The poison argument needs the text's own depth to be its lowest.
+        if (!wellBracketed)
+            return plain;
+        const std::int32_t poison = poisonOf(q, text);
+        return poison >= 0 && readsNoRiskyLiteral(text, poison);
+    }
     if (q != qArguments && has(cComma, text))
         return true; // commas stand only between the arguments of a call
     if (operatorAtAnEnd(text))
@@ -302,6 +329,45 @@ bool StructureShortcuts::refutes(Question q, Range text) const
         return hasAny({cFree, cStar, cSlash, cCaret, cDiv, cMod}, text);
     default:
         return false;
+    }
+}
+
+/// The first character of a well-bracketed text, at its own depth, for which
+/// `q` refuses it and which no question of `q`'s search accepts or splits at
+/// (see readsNoRiskyLiteral); -1 when there is none. An operator that starts
+/// the text starts every piece such a search asks about, and none of those
+/// is accepted.
+std::int32_t StructureShortcuts::poisonOf(Question q, Range text) const
+{
+    if (q != qArguments && has(cComma, text))
+        return first(cComma, text);
+    constexpr std::uint16_t binary =
+        1u << cStar | 1u << cSlash | 1u << cCaret | 1u << cComma | 1u << cDiv | 1u << cMod;
+    if (classes_[text.start] & binary)
+        return static_cast<std::int32_t>(text.start);
+    switch (q) {
+    case qNegation:
+    case qNegOperand:
+    case qSlashRight:
+        return firstOfAny({cFree, cStar, cSlash, cDiv, cMod}, text);
+    case qTimes:
+        return first(cFree, text);
+    case qDiv:
+    case qMod:
+    case qSlash:
+    case qTimesLeft:
+        return firstOfAny({cFree, cStar}, text);
+    case qPower: // which splits at "^" itself
+        return firstOfAny({cFree, cStar, cSlash, cDiv, cMod}, text);
+    case qPowerLeft:
+    case qExponent:
+        return firstOfAny({cFree, cStar, cSlash, cCaret, cDiv, cMod}, text);
+    case qPlusLeft:
+        return first(cFreePlus, text);
+    case qMinusRight:
+        return first(cFree, text);
+    default:
+        return -1;
     }
 }
 
