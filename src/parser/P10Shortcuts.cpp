@@ -1,8 +1,12 @@
 #include "parser/P10Shortcuts.h"
 
+#include "model/Faults.h"
+
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <initializer_list>
+#include <string_view>
 
 namespace kurvaro::compiler {
 
@@ -16,6 +20,20 @@ bool isDigit(char c)
 bool isOperator(char c)
 {
     return c == '+' || c == '-' || c == '*' || c == '/' || c == '^';
+}
+
+/// Whether reading `literal` faults, as the number recogniser reads it or,
+/// after "^", as the power split then takes it as an exponent. A sign before
+/// it changes neither.
+bool faults(std::string_view literal, bool exponentOfPower)
+{
+    double value = 0.0;
+    try {
+        readNumber(literal, true, '.', value);
+    } catch (const EMathError&) {
+        return true;
+    }
+    return exponentOfPower && !(std::fabs(value) < 9223372036854775808.0);
 }
 
 } // namespace
@@ -147,12 +165,35 @@ void StructureShortcuts::prepare(const Source& source)
     markRiskyLiterals();
 }
 
-/// Literals whose reading could raise a fault: one whose value may reach
-/// 10^300 (the double range ends at 1.8 * 10^308), and one right after "^"
-/// whose value may reach 10^18 (an exponent of 2^63 or more faults). A
-/// literal is digits with at most one ".", then perhaps "E", a sign and
-/// digits; the digits after such a sign may also be read on their own. The
-/// positions of such literals are marked.
+/// Whether the base of the "^" at `caret` stands right after another "^",
+/// perhaps with a sign between ("2^3^1E30", "2^-X^1E30"). A piece that begins
+/// after a "^" is only ever asked whether it is an exponent, which a power is
+/// not, and a sign after "^" is never split at; so the power is never split
+/// and what follows it never read. Only a base of letters, digits and points
+/// (without DIV or MOD, after which pieces may begin) is looked at.
+bool StructureShortcuts::baseFollowsCaret(std::uint32_t caret) const
+{
+    const std::string_view s = source_->text;
+    const std::uint32_t begin = source_->whole.start;
+    std::uint32_t x = caret;
+    auto isBaseChar = [&](char c) { return isDigit(c) || c == '.' || (c >= 'A' && c <= 'Z'); };
+    while (x > begin && isBaseChar(s[x - 1]))
+        --x;
+    const std::string_view base = s.substr(x, caret - x);
+    if (base.empty() || base.find("DIV") != base.npos || base.find("MOD") != base.npos)
+        return false;
+    if (x > begin && (s[x - 1] == '+' || s[x - 1] == '-'))
+        --x;
+    return x > begin && s[x - 1] == '^';
+}
+
+/// Literals whose reading raises a fault: one beyond the double range, and
+/// one right after "^" (perhaps signed) whose magnitude is 2^63 or more (an
+/// exponent that faults). A literal is digits with at most one ".", then
+/// perhaps "E", a sign and digits; the digits after such a sign may also be
+/// read on their own. Only a literal whose size suggests a fault (beyond
+/// 10^300, or 10^18 after "^") is read to find out. The positions of those
+/// that fault are marked.
 void StructureShortcuts::markRiskyLiterals()
 {
     const std::string& s = source_->text;
@@ -189,8 +230,11 @@ void StructureShortcuts::markRiskyLiterals()
             --before;
         const bool exponentOfPower = before > 0 && s[before - 1] == '^';
         const std::int64_t magnitude = digits + std::max<std::int64_t>(exponent, 0);
-        const bool risky = magnitude > 300 || (exponentOfPower && magnitude > 18) || digits > 300 ||
-                           exponentDigits > 300;
+        bool risky = digits > 300 || exponentDigits > 300;
+        if (!risky && (magnitude > 300 || (exponentOfPower && magnitude > 18)))
+            risky = faults(std::string_view(s).substr(i, j - i), exponentOfPower);
+        if (risky && exponentOfPower && baseFollowsCaret(before - 1))
+            risky = false;
         for (std::uint32_t k = i; k < j; ++k)
             marks_[k] = risky ? 1 : 0;
         i = j;
