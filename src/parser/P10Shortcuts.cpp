@@ -165,26 +165,56 @@ void StructureShortcuts::prepare(const Source& source)
     markRiskyLiterals();
 }
 
-/// Whether the base of the "^" at `caret` stands right after another "^",
-/// perhaps with a sign between ("2^3^1E30", "2^-X^1E30"). A piece that begins
-/// after a "^" is only ever asked whether it is an exponent, which a power is
-/// not, and a sign after "^" is never split at; so the power is never split
-/// and what follows it never read. Only a base of letters, digits and points
-/// (without DIV or MOD, after which pieces may begin) is looked at.
-bool StructureShortcuts::baseFollowsCaret(std::uint32_t caret) const
+/// Whether the literal after the "^" at `caret`, ending at `end`, is never
+/// read, because no question that could split its power is asked about the
+/// power. Only a base of letters, digits and points (without DIV or MOD,
+/// after which pieces may begin) is looked at, and only where it stands:
+/// - right after another "^", perhaps with a sign between ("2^3^1E30"): a
+///   piece that begins after "^" is only asked whether it is an exponent;
+/// - after a sign that follows "/", DIV or MOD ("X/-Y^1E30"): a piece after
+///   those is asked for a power, never for a negation, and "-Y" is no base;
+/// - after a sign that follows "*" or a subtraction ("X*-Y^1E30-Z"), or an
+///   addition: there the negation is reached only as the left operand of a
+///   product or quotient (after "+" also of a sum), so only if one of those
+///   operators follows.
+bool StructureShortcuts::exponentNeverRead(std::uint32_t caret, std::uint32_t end) const
 {
     const std::string_view s = source_->text;
     const std::uint32_t begin = source_->whole.start;
-    std::uint32_t x = caret;
+    const std::uint32_t last = source_->whole.end;
     auto isBaseChar = [&](char c) { return isDigit(c) || c == '.' || (c >= 'A' && c <= 'Z'); };
+    auto word = [&](std::uint32_t at) {
+        return at + 3 <= last && (s.substr(at, 3) == "DIV" || s.substr(at, 3) == "MOD");
+    };
+    std::uint32_t x = caret;
     while (x > begin && isBaseChar(s[x - 1]))
         --x;
     const std::string_view base = s.substr(x, caret - x);
     if (base.empty() || base.find("DIV") != base.npos || base.find("MOD") != base.npos)
         return false;
-    if (x > begin && (s[x - 1] == '+' || s[x - 1] == '-'))
+    const bool signed_ = x > begin && (s[x - 1] == '+' || s[x - 1] == '-');
+    if (signed_)
         --x;
-    return x > begin && s[x - 1] == '^';
+    if (x == begin)
+        return false;
+    const char before = s[x - 1];
+    if (before == '^')
+        return true;
+    if (!signed_)
+        return false;
+    if (before == '/' || (x >= begin + 3 && word(x - 3)))
+        return true;
+    const char after = end < last ? s[end] : ')';
+    const bool quotientOrProduct = after == '*' || after == '/' || word(end);
+    // A "+" or "-" before the sign must be an addition or subtraction: a lone
+    // sign at the start of a piece is the number 0, after which the power
+    // is an operand of its own.
+    const bool free = (classes_[x - 1] & (1u << cFree)) != 0;
+    if (before == '*' || (before == '-' && free))
+        return !quotientOrProduct;
+    if (before == '+' && free)
+        return !quotientOrProduct && after != '+';
+    return false;
 }
 
 /// Literals whose reading raises a fault: one beyond the double range, and
@@ -233,7 +263,7 @@ void StructureShortcuts::markRiskyLiterals()
         bool risky = digits > 300 || exponentDigits > 300;
         if (!risky && (magnitude > 300 || (exponentOfPower && magnitude > 18)))
             risky = faults(std::string_view(s).substr(i, j - i), exponentOfPower);
-        if (risky && exponentOfPower && baseFollowsCaret(before - 1))
+        if (risky && exponentOfPower && exponentNeverRead(before - 1, j))
             risky = false;
         for (std::uint32_t k = i; k < j; ++k)
             marks_[k] = risky ? 1 : 0;

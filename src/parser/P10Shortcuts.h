@@ -53,7 +53,7 @@ private:
     std::uint16_t classify(std::int32_t i) const;
     bool exponentSign(std::int32_t i) const;
     void markRiskyLiterals();
-    bool baseFollowsCaret(std::uint32_t caret) const;
+    bool exponentNeverRead(std::uint32_t caret, std::uint32_t end) const;
     bool usable(Range text) const;
     bool readsNoRiskyLiteral(Range text, std::int32_t poison) const;
     std::int32_t poisonOf(Question q, Range text) const;

@@ -120,6 +120,11 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"X^9.3E18-X", false}, Case{"2^3^1E30-X-X", false}, Case{"2^-3^1E30-X", false},
         Case{"2^3DIVX^1E30-X", false}, Case{"2^3MODX^1E400-X", false}, Case{"X^Y^-1E400", false},
         Case{"2^X1E30^1E30-X", false}, Case{"X*-X^1E30-X", false}, Case{"X^-1E30*2-X", false},
+        Case{"X*-X^1E30*2-X", false}, Case{"X/-X^1E30-X", false}, Case{"XDIV-X^1E30*2", false},
+        Case{"X+-X^1E30+X", false}, Case{"X+-X^1E30-X", false}, Case{"X--X^1E30/2", false},
+        Case{"X--X^1E30", false}, Case{"X+-X^1E30DIV2", false}, Case{"(X*-X^1E30)*2", false},
+        Case{"X*+X^1E30*2", false}, Case{"X-Y*-Z^-1E400MODX", false}, Case{"--X^1E30*2", false},
+        Case{"-+X^1E400+X*", false}, Case{"X*-+X^1E30-X", false}, Case{"(+-X^1E30)-X", false},
         // blanks around the text are not part of it
         Case{" -*2*31.", false}, Case{" X-1E-5 ", true}, Case{"  -X*2 ", true},
         // refused texts
@@ -181,9 +186,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Literals that may fault before, between and after the operators
         // that let the shortcuts refute a question.
         Pieces{"risky literals",
-               {"X",      "-",    "+", "*", "/",     "X",      "1E30", "1E400",
-                "^1E30",  "DIV",  "(", ")", "-X",    "MAX(X,", "2",    "^2",
-                "^-1E30", "SIN(", "X", ",", "^9E18", "1E301",  "^"},
+               {"X",   "-", "+",     "*",     "/",      "X",        "1E30", "1E400",  "^1E30",
+                "DIV", "(", ")",     "-X",    "MAX(X,", "2",        "^2",   "^-1E30", "SIN(",
+                "X",   ",", "^9E18", "1E301", "^",      "*-X^1E30", "+-X",  "/-"},
                10}));
 
 /// A typical formula changed in a few random places.
