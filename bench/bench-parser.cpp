@@ -303,6 +303,7 @@ const std::vector<std::pair<std::string, std::string>>& worstShapes()
         {"X-X-...-1E400-...-X", "X" + repeat("-X", 509) + "-1E400" + repeat("-X", 509)},
         {"2^3^1E30-X-X-...", "2^3^1E30" + repeat("-X", 1019)},
         {"X*-X^1E30-X-X-...", "X*-X^1E30" + repeat("-X", 1018)},
+        {"(X^1E30)X-X-X-...", "(X^1E30)X" + repeat("-X", 1018)},
         // Literals that may fault by their size but do not.
         {"X-X-...-X^9E18", "X" + repeat("-X", 1016) + "-X^9E18"},
         {"X^9E18-X-X-...", "X^9E18" + repeat("-X", 1020)},
