@@ -292,6 +292,25 @@ const std::vector<std::pair<std::string, std::string>>& worstShapes()
         // Literals that may fault where they stand, and one that does.
         {"X-X-...-1E30-...-X", "X" + repeat("-X", 511) + "-1E30" + repeat("-X", 509)},
         {"X-X-...-X^1E30", "X" + repeat("-X", 1016) + "-X^1E30"},
+        {"X^1E30-X-X-...", "X^1E30" + repeat("-X", 1020)},
+        {"X-X-...-X^1E30-...-X", "X" + repeat("-X", 508) + "-X^1E30" + repeat("-X", 508)},
+        {"X-X-...-X^-1E30", "X" + repeat("-X", 1015) + "-X^-1E30"},
+        {"(X-X-...-X^1E30)", "(X" + repeat("-X", 1015) + "-X^1E30)"},
+        {"X/X/.../X^1E30", "X" + repeat("/X", 1016) + "/X^1E30"},
+        {"X+X+...+X^1E30", "X" + repeat("+X", 1016) + "+X^1E30"},
+        {"X*X*...*X^1E30", "X" + repeat("*X", 1016) + "*X^1E30"},
+        {"X-X-...-1E400", "X" + repeat("-X", 1018) + "-1E400"},
+        {"X-X-...-1E400-...-X", "X" + repeat("-X", 509) + "-1E400" + repeat("-X", 509)},
+        {"2^3^1E30-X-X-...", "2^3^1E30" + repeat("-X", 1019)},
+        {"X*-X^1E30-X-X-...", "X*-X^1E30" + repeat("-X", 1018)},
+        {"(X^1E30)X-X-X-...", "(X^1E30)X" + repeat("-X", 1018)},
+        // Literals that may fault by their size but do not.
+        {"X-X-...-X^9E18", "X" + repeat("-X", 1016) + "-X^9E18"},
+        {"X^9E18-X-X-...", "X^9E18" + repeat("-X", 1020)},
+        {"1E301/X-X-...", "1E301/X" + repeat("-X", 1019)},
+        {"1E301-1E301-...", "1E301" + repeat("-1E301", 340)},
+        {"X^9E18-X^9E18-...", "X^9E18" + repeat("-X^9E18", 291)},
+        {"X*1E301-X*1E301-...", "X*1E301" + repeat("-X*1E301", 254)},
     };
     return shapes;
 }

@@ -296,7 +296,7 @@ bool Grammar::run(Question q, Range text, bool record, Answer& out)
     for (;;) {
         Request next{};
         if (resume(frames.back(), result, next)) {
-            if (!settle(next.q, next.text, next.record, result))
+            if (next.unsettled || !settle(next.q, next.text, next.record, result))
                 frames.push_back(newFrame(next.q, next.text, next.record));
             continue;
         }
@@ -340,13 +340,19 @@ bool Grammar::stepFirstOf(Frame& f, Answer& result, Request& next)
         result = a;
         return false;
     }
-    if (f.step == rule.count) {
-        result = Answer{};
-        return false;
+    // Alternatives answered at once are passed over here, without a frame.
+    while (f.step < rule.count) {
+        const Question alternative = rule.alternatives[f.step++];
+        const bool record = f.record && records(alternative);
+        if (!settle(alternative, f.text, record, result)) {
+            next = Request{alternative, f.text, record, true};
+            return true;
+        }
+        if (result.ok)
+            return stepFirstOf(f, result, next);
     }
-    const Question alternative = rule.alternatives[f.step++];
-    next = Request{alternative, f.text, f.record && records(alternative)};
-    return true;
+    result = Answer{};
+    return false;
 }
 
 // ---------------------------------------------------------------------------

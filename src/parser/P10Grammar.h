@@ -195,6 +195,7 @@ private:
         Question q;
         Range text;
         bool record;
+        bool unsettled = false; // settle() has been asked and answered false
     };
 
     bool run(Question q, Range text, bool record, Answer& out);

@@ -7,6 +7,14 @@
 
 namespace kurvaro::compiler {
 
+namespace {
+
+/// Clearing more slots at the start of every compile would cost more than
+/// growing the table for the few texts that need them.
+constexpr std::size_t MaxInitialSlots = std::size_t(1) << 14;
+
+} // namespace
+
 // ---------------------------------------------------------------------------
 // Memo
 
@@ -16,7 +24,11 @@ void Memo::begin(std::size_t length)
     // costs time but bounds memory: a few answers per character, and room for
     // a search over every piece of a short text (about 40 MB at most).
     limit_ = 4 * length + (std::size_t(1) << 21);
+    // Room from the start for the answers a text of this length usually
+    // leaves, so that the table is seldom grown; a long text grows it.
     mask_ = 63;
+    while (mask_ + 1 < 4 * length && mask_ < MaxInitialSlots - 1)
+        mask_ = mask_ * 2 + 1;
     count_ = 0;
     if (table_.size() < mask_ + 1)
         table_.resize(mask_ + 1);

@@ -1,8 +1,12 @@
 #include "parser/P10Shortcuts.h"
 
+#include "model/Faults.h"
+
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <initializer_list>
+#include <string_view>
 
 namespace kurvaro::compiler {
 
@@ -16,6 +20,20 @@ bool isDigit(char c)
 bool isOperator(char c)
 {
     return c == '+' || c == '-' || c == '*' || c == '/' || c == '^';
+}
+
+/// Whether reading `literal` faults, as the number recogniser reads it or,
+/// after "^", as the power split then takes it as an exponent. A sign before
+/// it changes neither.
+bool faults(std::string_view literal, bool exponentOfPower)
+{
+    double value = 0.0;
+    try {
+        readNumber(literal, true, '.', value);
+    } catch (const EMathError&) {
+        return true;
+    }
+    return exponentOfPower && !(std::fabs(value) < 9223372036854775808.0);
 }
 
 } // namespace
@@ -147,12 +165,65 @@ void StructureShortcuts::prepare(const Source& source)
     markRiskyLiterals();
 }
 
-/// Literals whose reading could raise a fault: one whose value may reach
-/// 10^300 (the double range ends at 1.8 * 10^308), and one right after "^"
-/// whose value may reach 10^18 (an exponent of 2^63 or more faults). A
-/// literal is digits with at most one ".", then perhaps "E", a sign and
-/// digits; the digits after such a sign may also be read on their own. The
-/// positions of such literals are marked.
+/// Whether the literal after the "^" at `caret`, ending at `end`, is never
+/// read, because no question that could split its power is asked about the
+/// power. Only a base of letters, digits and points (without DIV or MOD,
+/// after which pieces may begin) is looked at, and only where it stands:
+/// - right after another "^", perhaps with a sign between ("2^3^1E30"): a
+///   piece that begins after "^" is only asked whether it is an exponent;
+/// - after a sign that follows "/", DIV or MOD ("X/-Y^1E30"): a piece after
+///   those is asked for a power, never for a negation, and "-Y" is no base;
+/// - after a sign that follows "*" or a subtraction ("X*-Y^1E30-Z"), or an
+///   addition: there the negation is reached only as the left operand of a
+///   product or quotient (after "+" also of a sum), so only if one of those
+///   operators follows.
+bool StructureShortcuts::exponentNeverRead(std::uint32_t caret, std::uint32_t end) const
+{
+    const std::string_view s = source_->text;
+    const std::uint32_t begin = source_->whole.start;
+    const std::uint32_t last = source_->whole.end;
+    auto isBaseChar = [&](char c) { return isDigit(c) || c == '.' || (c >= 'A' && c <= 'Z'); };
+    auto word = [&](std::uint32_t at) {
+        return at + 3 <= last && (s.substr(at, 3) == "DIV" || s.substr(at, 3) == "MOD");
+    };
+    std::uint32_t x = caret;
+    while (x > begin && isBaseChar(s[x - 1]))
+        --x;
+    const std::string_view base = s.substr(x, caret - x);
+    if (base.empty() || base.find("DIV") != base.npos || base.find("MOD") != base.npos)
+        return false;
+    const bool signed_ = x > begin && (s[x - 1] == '+' || s[x - 1] == '-');
+    if (signed_)
+        --x;
+    if (x == begin)
+        return false;
+    const char before = s[x - 1];
+    if (before == '^')
+        return true;
+    if (!signed_)
+        return false;
+    if (before == '/' || (x >= begin + 3 && word(x - 3)))
+        return true;
+    const char after = end < last ? s[end] : ')';
+    const bool quotientOrProduct = after == '*' || after == '/' || word(end);
+    // A "+" or "-" before the sign must be an addition or subtraction: a lone
+    // sign at the start of a piece is the number 0, after which the power
+    // is an operand of its own.
+    const bool free = (classes_[x - 1] & (1u << cFree)) != 0;
+    if (before == '*' || (before == '-' && free))
+        return !quotientOrProduct;
+    if (before == '+' && free)
+        return !quotientOrProduct && after != '+';
+    return false;
+}
+
+/// Literals whose reading raises a fault: one beyond the double range, and
+/// one right after "^" (perhaps signed) whose magnitude is 2^63 or more (an
+/// exponent that faults). A literal is digits with at most one ".", then
+/// perhaps "E", a sign and digits; the digits after such a sign may also be
+/// read on their own. Only a literal whose size suggests a fault (beyond
+/// 10^300, or 10^18 after "^") is read to find out. The positions of those
+/// that fault are marked.
 void StructureShortcuts::markRiskyLiterals()
 {
     const std::string& s = source_->text;
@@ -189,8 +260,11 @@ void StructureShortcuts::markRiskyLiterals()
             --before;
         const bool exponentOfPower = before > 0 && s[before - 1] == '^';
         const std::int64_t magnitude = digits + std::max<std::int64_t>(exponent, 0);
-        const bool risky = magnitude > 300 || (exponentOfPower && magnitude > 18) || digits > 300 ||
-                           exponentDigits > 300;
+        bool risky = digits > 300 || exponentDigits > 300;
+        if (!risky && (magnitude > 300 || (exponentOfPower && magnitude > 18)))
+            risky = faults(std::string_view(s).substr(i, j - i), exponentOfPower);
+        if (risky && exponentOfPower && exponentNeverRead(before - 1, j))
+            risky = false;
         for (std::uint32_t k = i; k < j; ++k)
             marks_[k] = risky ? 1 : 0;
         i = j;
@@ -259,14 +333,41 @@ bool StructureShortcuts::hasAny(std::initializer_list<int> classes, Range text) 
     return false;
 }
 
+/// Where a text holds a literal that could fault, a question may still be
+/// refuted for a character `poison` at the text's own depth that no question
+/// its search asks can take into a piece it accepts, nor split at: a split's
+/// right half is asked only once its left half is accepted, so that every
+/// piece that search asks about holds the poison or lies before it. Literals
+/// after the poison are then never read, and their faults never raised.
+bool StructureShortcuts::readsNoRiskyLiteral(Range text, std::int32_t poison) const
+{
+    return poison >= 0 && marks_[static_cast<std::size_t>(poison) + 1] == marks_[text.start];
+}
+
+std::int32_t StructureShortcuts::firstOfAny(std::initializer_list<int> classes, Range text) const
+{
+    std::int32_t found = -1;
+    for (int c : classes) {
+        const std::int32_t j = first(c, text);
+        if (j >= 0 && (found < 0 || j < found))
+            found = j;
+    }
+    return found;
+}
+
 bool StructureShortcuts::refutes(Question q, Range text) const
 {
-    if (!usable(text))
-        return false;
     const std::int32_t* depth = source_->depth.data();
-    if (depth[text.start] != depth[text.end] ||
-        nextLower_[text.start] <= static_cast<std::int32_t>(text.end))
-        return true;
+    const bool wellBracketed = depth[text.start] == depth[text.end] &&
+                               nextLower_[text.start] > static_cast<std::int32_t>(text.end);
+    const bool plain = usable(text);
+    if (!wellBracketed || !plain) {
+        // The poison argument needs the text's own depth to be its lowest.
+        if (!wellBracketed)
+            return plain;
+        const std::int32_t poison = poisonOf(q, text);
+        return poison >= 0 && readsNoRiskyLiteral(text, poison);
+    }
     if (q != qArguments && has(cComma, text))
         return true; // commas stand only between the arguments of a call
     if (operatorAtAnEnd(text))
@@ -302,6 +403,45 @@ bool StructureShortcuts::refutes(Question q, Range text) const
         return hasAny({cFree, cStar, cSlash, cCaret, cDiv, cMod}, text);
     default:
         return false;
+    }
+}
+
+/// The first character of a well-bracketed text, at its own depth, for which
+/// `q` refuses it and which no question of `q`'s search accepts or splits at
+/// (see readsNoRiskyLiteral); -1 when there is none. An operator that starts
+/// the text starts every piece such a search asks about, and none of those
+/// is accepted.
+std::int32_t StructureShortcuts::poisonOf(Question q, Range text) const
+{
+    if (q != qArguments && has(cComma, text))
+        return first(cComma, text);
+    constexpr std::uint16_t binary =
+        1u << cStar | 1u << cSlash | 1u << cCaret | 1u << cComma | 1u << cDiv | 1u << cMod;
+    if (classes_[text.start] & binary)
+        return static_cast<std::int32_t>(text.start);
+    switch (q) {
+    case qNegation:
+    case qNegOperand:
+    case qSlashRight:
+        return firstOfAny({cFree, cStar, cSlash, cDiv, cMod}, text);
+    case qTimes:
+        return first(cFree, text);
+    case qDiv:
+    case qMod:
+    case qSlash:
+    case qTimesLeft:
+        return firstOfAny({cFree, cStar}, text);
+    case qPower: // which splits at "^" itself
+        return firstOfAny({cFree, cStar, cSlash, cDiv, cMod}, text);
+    case qPowerLeft:
+    case qExponent:
+        return firstOfAny({cFree, cStar, cSlash, cCaret, cDiv, cMod}, text);
+    case qPlusLeft:
+        return first(cFreePlus, text);
+    case qMinusRight:
+        return first(cFree, text);
+    default:
+        return -1;
     }
 }
 

@@ -10,9 +10,10 @@
 // these into answers in constant time: most questions are refuted at once,
 // and a split is tried only where it can succeed.
 //
-// The shortcuts stay silent on any piece of text holding a literal that could
-// raise a fault, since skipping the question that reads it would skip the
-// fault. They need plain names (see Lexicon::plain).
+// On a piece of text holding a literal that could raise a fault they refute
+// a question only where its search could not reach that literal (see
+// StructureShortcuts::readsNoRiskyLiteral), since skipping the question that
+// reads it would skip the fault. They need plain names (see Lexicon::plain).
 
 #include "parser/P10Grammar.h"
 #include "parser/P10Source.h"
@@ -52,7 +53,11 @@ private:
     std::uint16_t classify(std::int32_t i) const;
     bool exponentSign(std::int32_t i) const;
     void markRiskyLiterals();
+    bool exponentNeverRead(std::uint32_t caret, std::uint32_t end) const;
     bool usable(Range text) const;
+    bool readsNoRiskyLiteral(Range text, std::int32_t poison) const;
+    std::int32_t poisonOf(Question q, Range text) const;
+    std::int32_t firstOfAny(std::initializer_list<int> classes, Range text) const;
     bool operatorAtAnEnd(Range text) const;
     std::int32_t first(int c, Range text) const;
     std::int32_t last(int c, Range text) const;

@@ -107,6 +107,24 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"+5", false}, Case{"X*+5", false}, Case{"X^1E30", false}, Case{"1E400*X", false},
         Case{"12345678901*X", true}, Case{"2^99999999999", true},
         Case{"X^12345678901234567890", false}, Case{"X-1E30-X", true},
+        // a literal that faults where it stands, before, between and after the
+        // operators that let the shortcuts refute the questions around it
+        Case{"X-X-X^1E30", false}, Case{"X^1E30-X-X", false}, Case{"X-X^1E30-X", false},
+        Case{"1E400/Y-X", false}, Case{"X-Y/1E400", false}, Case{"X*Y-2^1E30", false},
+        Case{"SIN(X)-X^1E30", false}, Case{"X-X^-1E30*2", false}, Case{"*1E400-X", false},
+        Case{"X*1E400/Y", false}, Case{"X/Y*2^1E30", false}, Case{"MAX(X,1E400)-X", false},
+        Case{"(X-1E400)*2-X", false}, Case{"X-(Y^1E30)", false}, Case{"-X*Y-X^1E30", false},
+        Case{"X+X^1E30+X-", false}, Case{"X^1E30DIVX-X", false},
+        // literals near the limits that do not fault, and ones that cannot be reached
+        Case{"X^9E18-X-X", true}, Case{"1E301*X-X", true}, Case{"X-1E308/X", true},
+        Case{"X^9.3E18-X", false}, Case{"2^3^1E30-X-X", false}, Case{"2^-3^1E30-X", false},
+        Case{"2^3DIVX^1E30-X", false}, Case{"2^3MODX^1E400-X", false}, Case{"X^Y^-1E400", false},
+        Case{"2^X1E30^1E30-X", false}, Case{"X*-X^1E30-X", false}, Case{"X^-1E30*2-X", false},
+        Case{"X*-X^1E30*2-X", false}, Case{"X/-X^1E30-X", false}, Case{"XDIV-X^1E30*2", false},
+        Case{"X+-X^1E30+X", false}, Case{"X+-X^1E30-X", false}, Case{"X--X^1E30/2", false},
+        Case{"X--X^1E30", false}, Case{"X+-X^1E30DIV2", false}, Case{"(X*-X^1E30)*2", false},
+        Case{"X*+X^1E30*2", false}, Case{"X-Y*-Z^-1E400MODX", false}, Case{"--X^1E30*2", false},
+        Case{"-+X^1E400+X*", false}, Case{"X*-+X^1E30-X", false}, Case{"(+-X^1E30)-X", false},
         // blanks around the text are not part of it
         Case{" -*2*31.", false}, Case{" X-1E-5 ", true}, Case{"  -X*2 ", true},
         // refused texts
@@ -164,7 +182,14 @@ INSTANTIATE_TEST_SUITE_P(
                 "E99", "E+99", ")("},
                8},
         Pieces{"mixed", {"X", "-", "X*", "+", "-X", "/", "(X", ")", "^-1", "MOD", "E", "2"}, 11},
-        Pieces{"signs", {"X", "-", "+", "-2", "^", "*", "(", ")", "-X", "2", "/", "PI"}, 10}));
+        Pieces{"signs", {"X", "-", "+", "-2", "^", "*", "(", ")", "-X", "2", "/", "PI"}, 10},
+        // Literals that may fault before, between and after the operators
+        // that let the shortcuts refute a question.
+        Pieces{"risky literals",
+               {"X",   "-", "+",     "*",     "/",      "X",        "1E30", "1E400",  "^1E30",
+                "DIV", "(", ")",     "-X",    "MAX(X,", "2",        "^2",   "^-1E30", "SIN(",
+                "X",   ",", "^9E18", "1E301", "^",      "*-X^1E30", "+-X",  "/-"},
+               10}));
 
 /// A typical formula changed in a few random places.
 std::string mutate(std::string text, std::mt19937& random)
