@@ -13,7 +13,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -37,11 +36,6 @@ using Manager = VirtualDesktop::Manager;
 /// Slot 1's colour (clBlack) and the grid's ($00EBEBEB).
 constexpr QRgb CurveColor = 0xFF000000;
 constexpr QRgb GridColor = 0xFFEBEBEB;
-
-QString settingsName()
-{
-    return QStringLiteral("Functions.ini");
-}
 
 /// The column of the y axis: the middle of the columns that are (nearly) all
 /// axis colour. Ticks denser than the rows make a band of full columns on
@@ -396,7 +390,7 @@ TEST_P(HostileFileTest, StartsWithDefaultsIsUsableAndKeepsTheFile)
     ASSERT_EQ(desktop.failure().toStdString(), "");
     ProgramCopy program;
     ASSERT_EQ(program.failure().toStdString(), "");
-    const QString path = program.filePath(settingsName());
+    const QString path = program.filePath(QStringLiteral("Functions.ini"));
     ASSERT_TRUE(c.make(path));
     const std::string before = describe(path);
 
