@@ -142,11 +142,15 @@ public:
     bool running();
     /// Waits for the program to end by itself; true when it did.
     bool waitForExit(std::chrono::milliseconds timeout = Patience);
+    /// How the program ended: its exit code, 128 + the signal that ended it,
+    /// or -1 while it has not been seen to end.
+    int exitStatus() const { return ExitStatus; }
 
 private:
     QTemporaryDir root;
     QString Failure;
     std::unique_ptr<ChildProcess> process;
+    int ExitStatus = -1;
 };
 
 /// The program's main window once it is on screen, framed when a window

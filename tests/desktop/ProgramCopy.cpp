@@ -124,7 +124,10 @@ bool ProgramCopy::running()
 
 bool ProgramCopy::waitForExit(std::chrono::milliseconds timeout)
 {
-    return !process || process->waitForExit(timeout) != -1;
+    if (!process)
+        return true;
+    ExitStatus = process->waitForExit(timeout);
+    return ExitStatus != -1;
 }
 
 // ---- Waiting for windows ----
