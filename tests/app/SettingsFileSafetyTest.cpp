@@ -209,18 +209,6 @@ class NotAFile : public SettingsFileWindowTest, public ::testing::WithParamInter
 {
 };
 
-/// Kind, size, inode and link target of the name.
-std::string describe(const QString& path)
-{
-    struct stat st
-    {
-    };
-    if (lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return "missing";
-    return std::to_string(st.st_mode) + " " + std::to_string(st.st_size) + " " +
-           std::to_string(st.st_ino) + " " + QFile::symLinkTarget(path).toStdString();
-}
-
 TEST_P(NotAFile, WindowComesUpWithTheDefaultsAndTheFileStays)
 {
     const QString path = settingsPath();

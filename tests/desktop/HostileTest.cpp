@@ -354,18 +354,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- A Functions.ini that is no file to read ----
 
-/// Kind, size, inode and link target of a name: what no write may change.
-std::string describe(const QString& path)
-{
-    struct stat st
-    {
-    };
-    if (lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return "missing";
-    return std::to_string(st.st_mode) + " " + std::to_string(st.st_size) + " " +
-           std::to_string(st.st_ino) + " " + QFile::symLinkTarget(path).toStdString();
-}
-
 struct FileCase
 {
     const char* name;

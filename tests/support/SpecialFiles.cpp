@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <string>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -31,6 +32,17 @@ bool makeSocket(const QString& path)
     if (fd >= 0)
         close(fd);
     return bound;
+}
+
+std::string describe(const QString& path)
+{
+    struct stat st
+    {
+    };
+    if (lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return "missing";
+    return std::to_string(st.st_mode) + " " + std::to_string(st.st_size) + " " +
+           std::to_string(st.st_ino) + " " + QFile::symLinkTarget(path).toStdString();
 }
 
 } // namespace kurvaro
