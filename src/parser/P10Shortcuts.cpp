@@ -217,17 +217,41 @@ bool StructureShortcuts::exponentNeverRead(std::uint32_t caret, std::uint32_t en
     return false;
 }
 
+/// Where a piece of text the grammar asks about can end: at the text's end,
+/// at an operator (where a split ends its left half) and at a ")" that ends
+/// a bracketed term's or a call's inner text, which needs the bracketed term
+/// or call to end where a piece can. Every other position ends none: a ")"
+/// followed by a name, a literal or "(" is refused right there, and what it
+/// closes is never read (a literal is read only as a piece of its own, since
+/// the number recogniser checks the whole form before converting).
+void StructureShortcuts::markPieceEnds()
+{
+    const std::string& s = source_->text;
+    const std::uint32_t last = source_->whole.end;
+    auto word = [&](std::uint32_t at) {
+        return at + 3 <= s.size() && (s.compare(at, 3, "DIV") == 0 || s.compare(at, 3, "MOD") == 0);
+    };
+    pieceEnds_.assign(s.size() + 1, 0);
+    for (std::uint32_t i = last + 1; i-- > 0;) {
+        const bool end = i == last || (i < last && (isOperator(s[i]) || s[i] == ',' || word(i)));
+        const bool inner = i < last && s[i] == ')' && pieceEnds_[i + 1] != 0;
+        pieceEnds_[i] = end || inner ? 1 : 0;
+    }
+}
+
 /// Literals whose reading raises a fault: one beyond the double range, and
 /// one right after "^" (perhaps signed) whose magnitude is 2^63 or more (an
 /// exponent that faults). A literal is digits with at most one ".", then
 /// perhaps "E", a sign and digits; the digits after such a sign may also be
 /// read on their own. Only a literal whose size suggests a fault (beyond
-/// 10^300, or 10^18 after "^") is read to find out. The positions of those
-/// that fault are marked.
+/// 10^300, or 10^18 after "^") and that ends where a piece can end (see
+/// markPieceEnds) is read to find out. The positions of those that fault are
+/// marked.
 void StructureShortcuts::markRiskyLiterals()
 {
     const std::string& s = source_->text;
     const auto n = static_cast<std::uint32_t>(s.size());
+    markPieceEnds();
     marks_.assign(static_cast<std::size_t>(n) + 1, 0);
     for (std::uint32_t i = 0; i < n;) {
         if (!(isDigit(s[i]) || s[i] == '.')) {
@@ -260,8 +284,9 @@ void StructureShortcuts::markRiskyLiterals()
             --before;
         const bool exponentOfPower = before > 0 && s[before - 1] == '^';
         const std::int64_t magnitude = digits + std::max<std::int64_t>(exponent, 0);
-        bool risky = digits > 300 || exponentDigits > 300;
-        if (!risky && (magnitude > 300 || (exponentOfPower && magnitude > 18)))
+        bool risky = pieceEnds_[j] != 0 && (digits > 300 || exponentDigits > 300);
+        if (!risky && pieceEnds_[j] != 0 &&
+            (magnitude > 300 || (exponentOfPower && magnitude > 18)))
             risky = faults(std::string_view(s).substr(i, j - i), exponentOfPower);
         if (risky && exponentOfPower && exponentNeverRead(before - 1, j))
             risky = false;
