@@ -310,6 +310,8 @@ const std::vector<std::pair<std::string, std::string>>& worstShapes()
         {"X-X-...-(X^1E30)X-...-X", "X" + repeat("-X", 508) + "-(X^1E30)X" + repeat("-X", 509)},
         {"X-X-...-SIN(1E400)2", "X" + repeat("-X", 1017) + "-SIN(1E400)2"},
         {"X(1E400)-X-X-...", "X(1E400)" + repeat("-X", 1019)},
+        {"(X)(1E400)-X-X-...", "(X)(1E400)" + repeat("-X", 1018)},
+        {"X-X-...-2(1E400)-...-X", "X" + repeat("-X", 508) + "-2(1E400)" + repeat("-X", 509)},
         // Literals that may fault by their size but do not.
         {"X-X-...-X^9E18", "X" + repeat("-X", 1016) + "-X^9E18"},
         {"X^9E18-X-X-...", "X^9E18" + repeat("-X", 1020)},

@@ -138,6 +138,14 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"((X^1E30))-X-X", false}, Case{"X-((X^1E30))-X", false},
         Case{"X-X*SIN((1E400))", false}, Case{"SIN(1E400)^*", false}, Case{"(1E400)-X-X+", false},
         Case{"X-(X^1E30)*", false}, Case{"X-((1E400))-", false}, Case{"(X-(1E400)X)-X*", false},
+        // ... and opened right after an operand, which no piece begins at unless a name
+        // precedes the "(" (a call), against ones that a piece can hold
+        Case{"2(1E400)-X-X", false}, Case{"(X)(1E400)-X*", false}, Case{".(1E400)-X", false},
+        Case{"SIN(X)(X^1E30)-X", false}, Case{"2(-1E400)-X+", false}, Case{"X-2(X^1E30)-X*", false},
+        Case{"X(1E400)-X", false}, Case{"SIN(1E400)-X*", false}, Case{"X-(1E400)-*", false},
+        Case{"((1E400))-X+", false}, Case{"X*(-1E400)-", false}, Case{"MAX(2,1E400)-X*", false},
+        Case{"XDIV(1E400)-X+", false}, Case{"XMOD1E400-*", false}, Case{"SIN((1E400))-X*", false},
+        Case{"SIN(-1E400)-X*", false}, Case{"MAX(1E400,2)-X*", false}, Case{"X^(1E400)-", false},
         // blanks around the text are not part of it
         Case{" -*2*31.", false}, Case{" X-1E-5 ", true}, Case{"  -X*2 ", true},
         // refused texts
@@ -205,8 +213,10 @@ INSTANTIATE_TEST_SUITE_P(
                10},
         // Literals that fault in brackets and calls, closed before an operand or not.
         Pieces{"closed literals",
-               {"(1E400)", "(X^1E30)", "SIN(1E400)", "X", "-",  "+", "*",      "(",  ")",  "2",
-                "MAX(X,",  ",",        "DIV",        "^", ")X", "(", "1E400)", "PI", "-X", "/"},
+               {"(1E400)", "(X^1E30)", "SIN(1E400)", "X",      "-",  "+",   "*",
+                "(",       ")",        "2",          "MAX(X,", ",",  "DIV", "^",
+                ")X",      "(",        "1E400)",     "PI",     "-X", "/",   "2(",
+                ")(",      "X(1E400)", "(-1E400)",   "X",      "+X", "X"},
                9}));
 
 /// A typical formula changed in a few random places.
