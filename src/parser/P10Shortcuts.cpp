@@ -268,7 +268,7 @@ void StructureShortcuts::markRiskyLiterals()
 {
     const std::string& s = source_->text;
     const auto n = static_cast<std::uint32_t>(s.size());
-    markPieceBounds();
+    bool bounded = false; // the piece bounds are marked when a literal first needs them
     marks_.assign(static_cast<std::size_t>(n) + 1, 0);
     for (std::uint32_t i = 0; i < n;) {
         if (!(isDigit(s[i]) || s[i] == '.')) {
@@ -301,13 +301,21 @@ void StructureShortcuts::markRiskyLiterals()
             --before;
         const bool exponentOfPower = before > 0 && s[before - 1] == '^';
         const std::int64_t magnitude = digits + std::max<std::int64_t>(exponent, 0);
-        // The digits after an exponent's sign begin a piece wherever one ends.
-        // A sign before the literal is an operator, after which a piece begins.
-        const bool whole = pieceStarts_[i] != 0;
-        bool risky = pieceEnds_[j] != 0 && ((whole && digits > 300) || exponentDigits > 300);
-        if (!risky && pieceEnds_[j] != 0 && whole &&
-            (magnitude > 300 || (exponentOfPower && magnitude > 18)))
-            risky = faults(std::string_view(s).substr(i, j - i), exponentOfPower);
+        const bool large = magnitude > 300 || (exponentOfPower && magnitude > 18);
+        bool risky = false;
+        if (large || digits > 300 || exponentDigits > 300) {
+            if (!bounded)
+                markPieceBounds();
+            bounded = true;
+            // The digits after an exponent's sign begin a piece wherever one
+            // ends; a sign before the literal is an operator, after which a
+            // piece begins.
+            const bool whole = pieceStarts_[i] != 0;
+            if (pieceEnds_[j] != 0)
+                risky = (whole && digits > 300) || exponentDigits > 300 ||
+                        (whole && large &&
+                         faults(std::string_view(s).substr(i, j - i), exponentOfPower));
+        }
         if (risky && exponentOfPower && exponentNeverRead(before - 1, j))
             risky = false;
         for (std::uint32_t k = i; k < j; ++k)
