@@ -217,17 +217,58 @@ bool StructureShortcuts::exponentNeverRead(std::uint32_t caret, std::uint32_t en
     return false;
 }
 
+/// Where a piece of text the grammar asks about can end: at the text's end,
+/// at an operator (where a split ends its left half) and at a ")" that ends
+/// a bracketed term's or a call's inner text, which needs the bracketed term
+/// or call to end where a piece can. Every other position ends none: a ")"
+/// followed by a name, a literal or "(" is refused right there, and what it
+/// closes is never read (a literal is read only as a piece of its own, since
+/// the number recogniser checks the whole form before converting).
+///
+/// And where one can begin: at the text's start, after an operator (the
+/// right half of a split, the operand of a negation), after a "(" where a
+/// bracketed term begins, and at and after a "(" that follows a letter (a
+/// call's brackets; names are letters only). A "(" after a digit, a point or
+/// a ")" begins no piece, nor does what follows it.
+void StructureShortcuts::markPieceBounds()
+{
+    const std::string& s = source_->text;
+    const std::uint32_t first = source_->whole.start;
+    const std::uint32_t last = source_->whole.end;
+    auto word = [&](std::uint32_t at) {
+        return at + 3 <= s.size() && (s.compare(at, 3, "DIV") == 0 || s.compare(at, 3, "MOD") == 0);
+    };
+    auto isOperatorAt = [&](std::uint32_t i) { return isOperator(s[i]) || s[i] == ',' || word(i); };
+    pieceEnds_.assign(s.size() + 1, 0);
+    for (std::uint32_t i = last + 1; i-- > first;) {
+        const bool end = i == last || (i < last && isOperatorAt(i));
+        const bool inner = i < last && s[i] == ')' && pieceEnds_[i + 1] != 0;
+        pieceEnds_[i] = end || inner ? 1 : 0;
+    }
+    pieceStarts_.assign(s.size() + 1, 0);
+    for (std::uint32_t i = first; i < last; ++i) {
+        const char before = i > first ? s[i - 1] : '\0';
+        const bool call = s[i] == '(' && before >= 'A' && before <= 'Z';
+        const bool afterOperator =
+            i > first && (isOperatorAt(i - 1) || (i >= first + 3 && word(i - 3)));
+        const bool inner = before == '(' && pieceStarts_[i - 1] != 0;
+        pieceStarts_[i] = i == first || call || afterOperator || inner ? 1 : 0;
+    }
+}
+
 /// Literals whose reading raises a fault: one beyond the double range, and
 /// one right after "^" (perhaps signed) whose magnitude is 2^63 or more (an
 /// exponent that faults). A literal is digits with at most one ".", then
 /// perhaps "E", a sign and digits; the digits after such a sign may also be
 /// read on their own. Only a literal whose size suggests a fault (beyond
-/// 10^300, or 10^18 after "^") is read to find out. The positions of those
-/// that fault are marked.
+/// 10^300, or 10^18 after "^") and that a piece can hold on its own (see
+/// markPieceBounds) is read to find out. The positions of those that fault are
+/// marked.
 void StructureShortcuts::markRiskyLiterals()
 {
     const std::string& s = source_->text;
     const auto n = static_cast<std::uint32_t>(s.size());
+    bool bounded = false; // the piece bounds are marked when a literal first needs them
     marks_.assign(static_cast<std::size_t>(n) + 1, 0);
     for (std::uint32_t i = 0; i < n;) {
         if (!(isDigit(s[i]) || s[i] == '.')) {
@@ -260,9 +301,21 @@ void StructureShortcuts::markRiskyLiterals()
             --before;
         const bool exponentOfPower = before > 0 && s[before - 1] == '^';
         const std::int64_t magnitude = digits + std::max<std::int64_t>(exponent, 0);
-        bool risky = digits > 300 || exponentDigits > 300;
-        if (!risky && (magnitude > 300 || (exponentOfPower && magnitude > 18)))
-            risky = faults(std::string_view(s).substr(i, j - i), exponentOfPower);
+        const bool large = magnitude > 300 || (exponentOfPower && magnitude > 18);
+        bool risky = false;
+        if (large || digits > 300 || exponentDigits > 300) {
+            if (!bounded)
+                markPieceBounds();
+            bounded = true;
+            // The digits after an exponent's sign begin a piece wherever one
+            // ends; a sign before the literal is an operator, after which a
+            // piece begins.
+            const bool whole = pieceStarts_[i] != 0;
+            if (pieceEnds_[j] != 0)
+                risky = (whole && digits > 300) || exponentDigits > 300 ||
+                        (whole && large &&
+                         faults(std::string_view(s).substr(i, j - i), exponentOfPower));
+        }
         if (risky && exponentOfPower && exponentNeverRead(before - 1, j))
             risky = false;
         for (std::uint32_t k = i; k < j; ++k)

@@ -52,6 +52,7 @@ private:
 
     std::uint16_t classify(std::int32_t i) const;
     bool exponentSign(std::int32_t i) const;
+    void markPieceBounds();
     void markRiskyLiterals();
     bool exponentNeverRead(std::uint32_t caret, std::uint32_t end) const;
     bool usable(Range text) const;
@@ -71,6 +72,8 @@ private:
     std::uint16_t occurring_ = 0;                 // the classes that occur at all
     std::vector<std::int32_t> nextLower_;         // next position whose depth is lower
     std::vector<std::int32_t> marks_;             // prefix count of positions in risky literals
+    std::vector<std::uint8_t> pieceEnds_;         // 1 where a piece asked about can end
+    std::vector<std::uint8_t> pieceStarts_;       // 1 where one can begin
     std::vector<std::int32_t> next_[cClassCount]; // next position >= i of the class, same depth
     std::vector<std::int32_t> prev_[cClassCount]; // last position < i of the class, same depth
     std::vector<std::int32_t> seen_;

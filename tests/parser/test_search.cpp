@@ -4,9 +4,9 @@
 // constants, shared cells), the same error class and message, the same error
 // flag. Hand-picked texts, random texts built from the grammar's pieces and
 // mutations of typical formulas are compiled every way and compared.
-#include "support/ListText.h"
 #include "parser/P10Compile.h"
 #include "parser/Parser10.h"
+#include "support/ListText.h"
 
 #include <gtest/gtest.h>
 
@@ -125,6 +125,27 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"X--X^1E30", false}, Case{"X+-X^1E30DIV2", false}, Case{"(X*-X^1E30)*2", false},
         Case{"X*+X^1E30*2", false}, Case{"X-Y*-Z^-1E400MODX", false}, Case{"--X^1E30*2", false},
         Case{"-+X^1E400+X*", false}, Case{"X*-+X^1E30-X", false}, Case{"(+-X^1E30)-X", false},
+        // a literal that faults in a bracketed term or call refused right after it, so
+        // never read; and beside it ones where a piece can end after the ")" and reads it
+        Case{"(X^1E30)X-X-X", false}, Case{"SIN(1E400)X-X-X", false}, Case{"(1E400)(X)-X-X", false},
+        Case{"X-X-(X^1E30)X-X-X", false}, Case{"X-X-SIN(1E400)2-X", false},
+        Case{"((1E400))X-X", false}, Case{"((1E400)X)-X-X", false}, Case{"(1E400)PI-X*X", false},
+        Case{"MAX((1E400)X,2)-X", false}, Case{"(X^1E30)-X-X", false},
+        Case{"X-X-SIN(1E400)", false}, Case{"((1E400))-X", false}, Case{"((1E400)X)", false},
+        Case{"(1E400)DIVX-X", false}, Case{"(1E400),X-X", false}, Case{"(1E400)^X-X", false},
+        Case{" (1E400)  ", false}, Case{"(1E400)X-1E400", false}, Case{"(1E400.5)X-X", false},
+        Case{"(1E+400)X-X", false}, Case{"(X^-1E30)(1E400)-X", false}, Case{"X-X-((1E400))", false},
+        Case{"((X^1E30))-X-X", false}, Case{"X-((X^1E30))-X", false},
+        Case{"X-X*SIN((1E400))", false}, Case{"SIN(1E400)^*", false}, Case{"(1E400)-X-X+", false},
+        Case{"X-(X^1E30)*", false}, Case{"X-((1E400))-", false}, Case{"(X-(1E400)X)-X*", false},
+        // ... and opened right after an operand, which no piece begins at unless a name
+        // precedes the "(" (a call), against ones that a piece can hold
+        Case{"2(1E400)-X-X", false}, Case{"(X)(1E400)-X*", false}, Case{".(1E400)-X", false},
+        Case{"SIN(X)(X^1E30)-X", false}, Case{"2(-1E400)-X+", false}, Case{"X-2(X^1E30)-X*", false},
+        Case{"X(1E400)-X", false}, Case{"SIN(1E400)-X*", false}, Case{"X-(1E400)-*", false},
+        Case{"((1E400))-X+", false}, Case{"X*(-1E400)-", false}, Case{"MAX(2,1E400)-X*", false},
+        Case{"XDIV(1E400)-X+", false}, Case{"XMOD1E400-*", false}, Case{"SIN((1E400))-X*", false},
+        Case{"SIN(-1E400)-X*", false}, Case{"MAX(1E400,2)-X*", false}, Case{"X^(1E400)-", false},
         // blanks around the text are not part of it
         Case{" -*2*31.", false}, Case{" X-1E-5 ", true}, Case{"  -X*2 ", true},
         // refused texts
@@ -189,7 +210,14 @@ INSTANTIATE_TEST_SUITE_P(
                {"X",   "-", "+",     "*",     "/",      "X",        "1E30", "1E400",  "^1E30",
                 "DIV", "(", ")",     "-X",    "MAX(X,", "2",        "^2",   "^-1E30", "SIN(",
                 "X",   ",", "^9E18", "1E301", "^",      "*-X^1E30", "+-X",  "/-"},
-               10}));
+               10},
+        // Literals that fault in brackets and calls, closed before an operand or not.
+        Pieces{"closed literals",
+               {"(1E400)", "(X^1E30)", "SIN(1E400)", "X",      "-",  "+",   "*",
+                "(",       ")",        "2",          "MAX(X,", ",",  "DIV", "^",
+                ")X",      "(",        "1E400)",     "PI",     "-X", "/",   "2(",
+                ")(",      "X(1E400)", "(-1E400)",   "X",      "+X", "X"},
+               9}));
 
 /// A typical formula changed in a few random places.
 std::string mutate(std::string text, std::mt19937& random)
