@@ -264,7 +264,7 @@ OpNode* build(std::string_view text, const TVariableTable& variables, const TFun
     source.measureDepths();
     const Shortcuts* shortcuts = nullptr;
     if (speed && options.shortcuts) {
-        scratch.shortcuts.prepare(source);
+        scratch.shortcuts.prepare(source, scratch.lexicon);
         shortcuts = &scratch.shortcuts;
     }
 

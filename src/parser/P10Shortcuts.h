@@ -16,6 +16,7 @@
 // reads it would skip the fault. They need plain names (see Lexicon::plain).
 
 #include "parser/P10Grammar.h"
+#include "parser/P10Lexicon.h"
 #include "parser/P10Source.h"
 
 #include <cstdint>
@@ -26,8 +27,9 @@ namespace kurvaro::compiler {
 class StructureShortcuts final : public Shortcuts
 {
 public:
-    /// Gathers the facts about `source`'s text; the source must outlive the use.
-    void prepare(const Source& source);
+    /// Gathers the facts about `source`'s text, whose names `lexicon` knows;
+    /// both must outlive the use.
+    void prepare(const Source& source, const Lexicon& lexicon);
 
     bool refutes(Question q, Range text) const override;
     bool narrows(Question q, Range text) const override;
@@ -52,6 +54,7 @@ private:
 
     std::uint16_t classify(std::int32_t i) const;
     bool exponentSign(std::int32_t i) const;
+    bool callBracket(std::uint32_t bracket) const;
     void markPieceBounds();
     void markRiskyLiterals();
     bool exponentNeverRead(std::uint32_t caret, std::uint32_t end) const;
@@ -68,6 +71,7 @@ private:
     std::int32_t quotientCandidate(int c, Range text) const;
 
     const Source* source_ = nullptr;
+    const Lexicon* lexicon_ = nullptr;
     std::vector<std::uint16_t> classes_;
     std::uint16_t occurring_ = 0;                 // the classes that occur at all
     std::vector<std::int32_t> nextLower_;         // next position whose depth is lower

@@ -146,6 +146,25 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"((1E400))-X+", false}, Case{"X*(-1E400)-", false}, Case{"MAX(2,1E400)-X*", false},
         Case{"XDIV(1E400)-X+", false}, Case{"XMOD1E400-*", false}, Case{"SIN((1E400))-X*", false},
         Case{"SIN(-1E400)-X*", false}, Case{"MAX(1E400,2)-X*", false}, Case{"X^(1E400)-", false},
+        // ... where the name before the "(" decides: a function's name (also after DIV or
+        // MOD inside a run of letters) against a variable, a constant, a prefix or an
+        // extension of a function's name
+        Case{"SIN(1E400)-X-X", false}, Case{"X(1E400)-X-X", false}, Case{"PI(1E400)-X", false},
+        Case{"E(1E400)-X*", false}, Case{"SI(1E400)-X*", false}, Case{"SINHX(1E400)-X*", false},
+        Case{"SINH(1E400)-X*", false}, Case{"XSIN(1E400)-X*", false}, Case{"AB(-1E400)-X", false},
+        Case{"XDIVSIN(1E400)-X*", false}, Case{"XDIVX(1E400)-X", false},
+        Case{"MA(2,1E400)-X", false}, Case{"MAXX(2,1E400)-X*", false},
+        Case{"XMODMAX(2,1E400)-X", false}, Case{"XMODIVSIN(1E400)-X", false},
+        Case{"XMODIV(1E400)-X", false}, Case{"2MODSIN(1E400)-X", false},
+        Case{"X^SIN(1E400)-X", false}, Case{"X^XSIN(1E400)-X", false},
+        Case{"XMODEXP((1E400))-X*", false}, Case{"MIN(X)(1E400)-X", false},
+        Case{"X-SIN(2)-X", true}, Case{"ADIVSIN(X)-X", true}, Case{"XMODEXP(2)-X", true},
+        // ... also when what follows the literal inside the brackets is refused
+        Case{"SIN(1E400*/)-X", false}, Case{"XDIVSIN(1E400*/)-X", false},
+        Case{"XMODMAX(1E400*/,2)", false}, Case{"X^SIN(1E400-,)", false},
+        Case{"XSIN(1E400*/)", false}, Case{"SI(1E400*/)", false}, Case{"X(1E400*/)", false},
+        Case{"XMODIVSIN(1E400*/)", false}, Case{"SINHX(1E400*/)", false},
+        Case{"ABS(1E400*/)-X", false}, Case{"XDIVX(1E400*/)", false},
         // blanks around the text are not part of it
         Case{" -*2*31.", false}, Case{" X-1E-5 ", true}, Case{"  -X*2 ", true},
         // refused texts
@@ -198,6 +217,10 @@ INSTANTIATE_TEST_SUITE_P(
                {"E", "E", "-", "5", "1", ".", "+", "*", "PI", "E-5", "1E-", "-", "X", "^"},
                9},
         Pieces{"calls", {"SIN(", "MAX(", ",", ")", "X", "-", "+", "(", "1", "*", ")", "COS"}, 9},
+        Pieces{"names before brackets",
+               {"SIN(", "SI", "N", "X", "DIV", "MOD", "(", "1E400", ")", "-", "X", "MAX(", ",",
+                "IV", "2", ")", "-X", "*", "/"},
+               8},
         Pieces{"faults",
                {"X", "^", "1E30", "+", "-", "1E400", "12345678901234567890", "2", "*", "(", ")",
                 "E99", "E+99", ")("},
