@@ -13,16 +13,6 @@ namespace kurvaro::compiler {
 
 namespace {
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool isOperator(char c)
-{
-    return c == '+' || c == '-' || c == '*' || c == '/' || c == '^';
-}
-
 /// Whether reading `literal` faults, as the number recogniser reads it or,
 /// after "^", as the power split then takes it as an exponent. A sign before
 /// it changes neither.

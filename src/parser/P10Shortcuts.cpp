@@ -7,20 +7,6 @@
 
 namespace kurvaro::compiler {
 
-namespace {
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool isOperator(char c)
-{
-    return c == '+' || c == '-' || c == '*' || c == '/' || c == '^';
-}
-
-} // namespace
-
 /// Whether the sign at `i`, after an "E", could be the sign of an exponent:
 /// the "E" follows a mantissa or starts a literal, and digits follow that end
 /// where a literal can end.

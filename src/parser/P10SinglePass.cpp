@@ -57,11 +57,6 @@ enum ContextKind : std::uint8_t
     cCall2
 };
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 bool isLetter(char c)
 {
     return c >= 'A' && c <= 'Z';

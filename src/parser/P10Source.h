@@ -11,6 +11,18 @@
 
 namespace kurvaro::compiler {
 
+/// An ASCII digit, whatever the locale.
+constexpr bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+/// One of the operator characters; DIV and MOD are words.
+constexpr bool isOperator(char c)
+{
+    return c == '+' || c == '-' || c == '*' || c == '/' || c == '^';
+}
+
 /// A piece of the compiled text by its offsets, [start, end).
 struct Range
 {
