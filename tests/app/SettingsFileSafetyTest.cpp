@@ -10,8 +10,8 @@
 #include "model/ProgramDirectory.h"
 #include "settings/ProfileDisk.h"
 #include "settings/Settings.h"
+#include "support/NonRegularFiles.h"
 #include "support/SmallFileSystem.h"
-#include "support/SpecialFiles.h"
 
 #include <QDir>
 #include <QFile>

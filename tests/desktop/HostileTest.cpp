@@ -9,7 +9,7 @@
 
 #include "ClipboardOwner.h"
 #include "DesktopSession.h"
-#include "support/SpecialFiles.h"
+#include "support/NonRegularFiles.h"
 
 #include <QDir>
 #include <QFile>

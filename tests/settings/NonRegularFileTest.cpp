@@ -7,8 +7,8 @@
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "support/FileBytes.h"
+#include "support/NonRegularFiles.h"
 #include "support/RefusedWrite.h"
-#include "support/SpecialFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,7 +44,7 @@ bool makeLink(const QString& target, const QString& path)
     return symlink(QFile::encodeName(target).constData(), QFile::encodeName(path).constData()) == 0;
 }
 
-struct SpecialCase
+struct NonRegularCase
 {
     const char* name;
     /// Creates Functions.ini in the folder given as what the case is about.
@@ -52,12 +52,12 @@ struct SpecialCase
     FileState state;
 };
 
-void PrintTo(const SpecialCase& c, std::ostream* os)
+void PrintTo(const NonRegularCase& c, std::ostream* os)
 {
     *os << c.name;
 }
 
-const SpecialCase SpecialCases[] = {
+const NonRegularCase NonRegularCases[] = {
     {"a FIFO without a writer", [](const QString&, const QString& p) { return makeFifo(p); },
      FileState::NotRegular},
     {"a link to a FIFO",
@@ -89,7 +89,7 @@ const SpecialCase SpecialCases[] = {
      FileState::Unreadable},
 };
 
-class SpecialFile : public ::testing::TestWithParam<SpecialCase>
+class NonRegularFile : public ::testing::TestWithParam<NonRegularCase>
 {
 protected:
     void SetUp() override
@@ -122,7 +122,7 @@ protected:
     std::string before;
 };
 
-TEST_P(SpecialFile, IsNotRead)
+TEST_P(NonRegularFile, IsNotRead)
 {
     const std::string state = inChildProcess(
         [&] { return std::to_string(static_cast<int>(profile::readFile(path()).state)); });
@@ -153,14 +153,14 @@ std::string loadedValues(const QString& path)
     return values.join(u'|').toStdString();
 }
 
-TEST_P(SpecialFile, LoadsTheDefaultsWithoutBlocking)
+TEST_P(NonRegularFile, LoadsTheDefaultsWithoutBlocking)
 {
     const std::string defaults = loadedValues(dir.filePath(QStringLiteral("absent.ini")));
     EXPECT_EQ(inChildProcess([&] { return loadedValues(path()); }), defaults);
     EXPECT_EQ(describe(), before);
 }
 
-TEST_P(SpecialFile, EveryWriteIsRefusedAndLeavesIt)
+TEST_P(NonRegularFile, EveryWriteIsRefusedAndLeavesIt)
 {
     const std::string failures = inChildProcess([&] {
         const PlainFunctionSlots functions;
@@ -175,7 +175,7 @@ TEST_P(SpecialFile, EveryWriteIsRefusedAndLeavesIt)
     EXPECT_EQ(describe(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, SpecialFile, ::testing::ValuesIn(SpecialCases));
+INSTANTIATE_TEST_SUITE_P(Table, NonRegularFile, ::testing::ValuesIn(NonRegularCases));
 
 TEST(FileAtTheBound, IsReadAndWritten)
 {
